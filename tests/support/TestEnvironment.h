@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QLocale>
+#include <QTemporaryDir>
+#include <string>
+
+namespace snapwick::test {
+
+// Points the settings store at a folder of its own, so that no test touches the user's settings,
+// and pins the locale to English (United States). Called once by each test program's main.
+void PrepareTestProcess();
+
+// Removes every stored setting of the test process.
+void ClearSettings();
+
+// A fresh temporary folder, removed with everything in it at the end of the scope.
+class TempDir {
+ public:
+  TempDir();
+  std::string Path() const;
+  // Path() + "/" + name.
+  std::string File(const std::string& name) const;
+
+ private:
+  QTemporaryDir dir_;
+};
+
+// Sets the default locale for the scope and puts the previous one back at its end.
+class ScopedLocale {
+ public:
+  explicit ScopedLocale(const QLocale& locale);
+  explicit ScopedLocale(const char* name) : ScopedLocale(QLocale(QString::fromLatin1(name))) {}
+  ~ScopedLocale();
+
+ private:
+  QLocale previous_;
+};
+
+// Sets the TZ variable for the scope (and runs tzset), restoring the previous value at its end.
+class ScopedTimeZone {
+ public:
+  explicit ScopedTimeZone(const char* tz);
+  ~ScopedTimeZone();
+
+ private:
+  std::string previous_;
+  bool hadPrevious_;
+};
+
+// Whole content of a file; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+bool FileExists(const std::string& path);
+
+}  // namespace snapwick::test
