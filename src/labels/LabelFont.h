@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace snapwick {
+
+// The four properties of the label font that are chosen, stored and restored.
+struct LabelFont {
+  std::string face;
+  float size = 0;  // points
+  bool bold = false;
+  bool italic = false;
+  bool operator==(const LabelFont&) const = default;
+};
+
+inline constexpr const char* kFontKey = "Font";
+
+// "face:size:bold:italic", the size in the default locale's shortest decimal form, the flags as
+// True or False: "Arial:12:True:False".
+std::string FontSettingText(const LabelFont& font);
+
+// Reads a stored text; none when it does not split into four usable fields.
+std::optional<LabelFont> ParseFontSetting(const std::string& text);
+
+}  // namespace snapwick
