@@ -30,7 +30,9 @@ std::string StandardDescription(int32_t number) {
   }
 }
 
-void RaiseError(int32_t number) { throw SnapError(number, StandardDescription(number)); }
+void RaiseError(int32_t number) {
+  throw SnapError(number, StandardDescription(number));
+}
 
 void RaiseError(int32_t number, const std::string& detail) {
   throw SnapError(number, StandardDescription(number) + ": " + detail);

@@ -34,6 +34,8 @@ void SettingsStore::SaveSetting(const std::string& key, const std::string& value
   settings.sync();
 }
 
-bool SettingsStore::HasSetting(const std::string& key) { return Store().contains(KeyPath(key)); }
+bool SettingsStore::HasSetting(const std::string& key) {
+  return Store().contains(KeyPath(key));
+}
 
 }  // namespace snapwick

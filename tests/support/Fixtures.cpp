@@ -10,8 +10,7 @@
 namespace snapwick::test {
 
 Rgb Gradient(int32_t x, int32_t y) {
-  return Rgb{static_cast<uint8_t>(x * 7), static_cast<uint8_t>(y * 5),
-             static_cast<uint8_t>(x + y)};
+  return Rgb{static_cast<uint8_t>(x * 7), static_cast<uint8_t>(y * 5), static_cast<uint8_t>(x + y)};
 }
 
 Pattern Solid(Rgb colour) {
@@ -57,9 +56,8 @@ std::string MakeJpeg(int32_t width, int32_t height, const Pattern& pattern, int 
   tjhandle handle = tjInitCompress();
   unsigned char* out = nullptr;
   unsigned long size = 0;
-  const int rc = tjCompress2(handle, surface.DIBSectionBitsPtr(), width,
-                             surface.BytesPerScanLine(), height, TJPF_BGR, &out, &size, TJSAMP_420,
-                             quality, TJFLAG_BOTTOMUP);
+  const int rc = tjCompress2(handle, surface.DIBSectionBitsPtr(), width, surface.BytesPerScanLine(),
+                             height, TJPF_BGR, &out, &size, TJSAMP_420, quality, TJFLAG_BOTTOMUP);
   std::string bytes;
   if (rc == 0) bytes.assign(reinterpret_cast<const char*>(out), size);
   tjFree(out);
@@ -72,7 +70,8 @@ std::string MakeBmp(int32_t width, int32_t height, const Pattern& pattern) {
   const uint32_t imageSize = static_cast<uint32_t>(surface.BytesPerScanLine()) * height;
   std::string bytes(54, '\0');
   const auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+      bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
   };
   const auto put16 = [&](size_t at, uint16_t v) {
     bytes[at] = static_cast<char>(v & 0xFF);
@@ -128,7 +127,8 @@ std::pair<int32_t, int32_t> JpegSize(const std::string& path) {
   if (data.empty()) return {0, 0};
   tjhandle handle = tjInitDecompress();
   int w = 0, h = 0, subsamp = 0, colorspace = 0;
-  const int rc = tjDecompressHeader3(handle, data.data(), data.size(), &w, &h, &subsamp, &colorspace);
+  const int rc =
+      tjDecompressHeader3(handle, data.data(), data.size(), &w, &h, &subsamp, &colorspace);
   tjDestroy(handle);
   if (rc != 0) return {0, 0};
   return {w, h};

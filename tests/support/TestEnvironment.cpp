@@ -35,15 +35,21 @@ void ClearSettings() {
 
 TempDir::TempDir() = default;
 
-std::string TempDir::Path() const { return dir_.path().toStdString(); }
+std::string TempDir::Path() const {
+  return dir_.path().toStdString();
+}
 
-std::string TempDir::File(const std::string& name) const { return Path() + "/" + name; }
+std::string TempDir::File(const std::string& name) const {
+  return Path() + "/" + name;
+}
 
 ScopedLocale::ScopedLocale(const QLocale& locale) : previous_(QLocale()) {
   QLocale::setDefault(locale);
 }
 
-ScopedLocale::~ScopedLocale() { QLocale::setDefault(previous_); }
+ScopedLocale::~ScopedLocale() {
+  QLocale::setDefault(previous_);
+}
 
 ScopedTimeZone::ScopedTimeZone(const char* tz) {
   const char* old = std::getenv("TZ");

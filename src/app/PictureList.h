@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace snapwick {
+
+// The pictures chosen in one "Load...": a single path, or a folder and several names.
+//
+// FileList holds the selection split at NUL: part 0 is the single picture's path, or the folder;
+// parts 1..k are the names. FileCount is one past the last usable part (1 for one picture, k + 1
+// for k pictures); CurrentFile is the part that GetFile delivers next (0 in single-picture mode).
+struct PictureList {
+  std::vector<std::string> FileList;
+  int32_t FileCount = 0;
+  int32_t CurrentFile = 0;
+
+  // Builds the list from a selection and positions it at its first picture.
+  void SetFiles(const std::string& selection);
+  // The full path of the next picture (advancing the position), or "" when there is none.
+  std::string GetFile();
+  // Steps back so that the next GetFile gives the picture before the shown one; false when
+  // there is none (single picture, or the first one is shown).
+  bool StepBack();
+  // Whether the list still has pictures to show.
+  bool HasMore() const { return CurrentFile < FileCount; }
+  // Number of pictures in the list, and the number (from 1) of the one last delivered.
+  int32_t PictureCount() const { return CurrentFile == 0 ? FileCount : FileCount - 1; }
+  int32_t ShownNumber() const { return CurrentFile == 0 ? 1 : CurrentFile - 1; }
+};
+
+}  // namespace snapwick

@@ -1,0 +1,66 @@
+#include "chrome/Form3.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+
+#include "chrome/modTransparant.h"
+#include "platform/PictureBox.h"
+
+namespace snapwick {
+
+namespace {
+constexpr uint32_t kLightCyan = 0xFFFF80;
+constexpr uint32_t kLightGrey = 0xC0C0C0;
+
+QLabel* MakeLabel(QWidget* parent, int top, uint32_t colour) {
+  auto* label = new QLabel(parent);
+  QFont font("Comic Sans MS");
+  font.setPointSizeF(15);
+  font.setBold(true);
+  label->setFont(font);
+  label->setAlignment(Qt::AlignCenter);
+  label->setGeometry(0, top, parent->width(), 36);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, ColorFromBgr(colour));
+  label->setPalette(palette);
+  return label;
+}
+}  // namespace
+
+Form3::Form3(QWidget* parent) : QDialog(parent) {
+  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+  setFixedSize(420, 220);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, ColorFromBgr(kLightCyan));
+  setPalette(palette);
+  setAutoFillBackground(true);
+
+  // The shadow copies are made first, so that the texts lie above them.
+  Label1[1] = MakeLabel(this, 40, kLightGrey);
+  Label2[1] = MakeLabel(this, 96, kLightGrey);
+  Label1[0] = MakeLabel(this, 40, 0x000000);
+  Label2[0] = MakeLabel(this, 96, 0x000000);
+
+  Command1 = new QPushButton("OK", this);
+  Command1->setGeometry((width() - 92) / 2, 164, 92, 30);
+  Command1->setDefault(true);
+  connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+
+  Timer1.setInterval(100);
+  connect(&Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
+  Timer1.start();
+}
+
+void Form3::Timer1_Timer() {
+  if (TransparencyLevel < 51) return;
+  TransparencyLevel -= 5;
+  SetTransparency(this, static_cast<int16_t>(TransparencyLevel));
+}
+
+void Form3::Command1_Click() {
+  hide();
+}
+
+}  // namespace snapwick

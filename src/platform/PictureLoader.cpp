@@ -1,0 +1,186 @@
+#include "platform/PictureLoader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <turbojpeg.h>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/Error.h"
+
+namespace snapwick {
+
+namespace {
+
+[[noreturn]] void RaiseInvalid(const std::string& why) {
+  RaiseError(kErrInvalidPicture, why);
+}
+
+// The whole file; raises the runtime's file errors.
+std::vector<unsigned char> ReadWholeFile(const std::string& fileName) {
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENOTDIR) RaiseError(kErrFileNotFound, fileName);
+    RaiseError(kErrPathFileAccess, fileName);
+  }
+  struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+  } closer{fd};
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) RaiseError(kErrPathFileAccess, fileName);
+  std::vector<unsigned char> data;
+  data.resize(static_cast<size_t>(st.st_size));
+  size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      RaiseError(kErrPathFileAccess, fileName);
+    }
+    if (n == 0) break;  // the file shrank while we read it
+    done += static_cast<size_t>(n);
+  }
+  data.resize(done);
+  return data;
+}
+
+bool FitsInMemory(int64_t width, int64_t height) {
+  if (width <= 0 || height <= 0) return false;
+  const int64_t stride = (width * 3 + 3) & ~int64_t{3};
+  return stride * height < kMaxPictureBytes;
+}
+
+void ZeroPadding(cDIBSection& surface) {
+  const int32_t stride = surface.BytesPerScanLine();
+  const int32_t used = surface.Width() * 3;
+  if (stride == used) return;
+  uint8_t* bits = surface.DIBSectionBitsPtr();
+  for (int32_t row = 0; row < surface.Height(); ++row) {
+    std::memset(bits + static_cast<size_t>(row) * stride + used, 0, stride - used);
+  }
+}
+
+struct TjHandle {
+  tjhandle handle = tjInitDecompress();
+  ~TjHandle() {
+    if (handle) tjDestroy(handle);
+  }
+};
+
+// Converts CMYK as written by most programs (inverted, Adobe style) into the surface.
+void CmykToSurface(const std::vector<unsigned char>& cmyk, int32_t width, int32_t height,
+                   cDIBSection& surface) {
+  const int32_t stride = surface.BytesPerScanLine();
+  uint8_t* bits = surface.DIBSectionBitsPtr();
+  for (int32_t y = 0; y < height; ++y) {
+    const unsigned char* in = cmyk.data() + static_cast<size_t>(y) * width * 4;
+    uint8_t* out = bits + static_cast<size_t>(height - 1 - y) * stride;
+    for (int32_t x = 0; x < width; ++x, in += 4, out += 3) {
+      const unsigned k = in[3];
+      out[0] = static_cast<uint8_t>(in[2] * k / 255);
+      out[1] = static_cast<uint8_t>(in[1] * k / 255);
+      out[2] = static_cast<uint8_t>(in[0] * k / 255);
+    }
+  }
+}
+
+bool LoadJpeg(const std::vector<unsigned char>& data, Picture& into) {
+  TjHandle tj;
+  if (!tj.handle) RaiseError(kErrOutOfMemory);
+  int width = 0, height = 0, subsamp = 0, colorspace = 0;
+  if (tjDecompressHeader3(tj.handle, data.data(), static_cast<unsigned long>(data.size()), &width,
+                          &height, &subsamp, &colorspace) != 0) {
+    return false;  // not a JPEG that TurboJPEG reads; let the general reader try
+  }
+  if (!FitsInMemory(width, height)) RaiseInvalid("the picture is too large");
+  cDIBSection& surface = into.Surface();
+  if (!surface.CreateForOverwrite(width, height)) RaiseError(kErrOutOfMemory);
+
+  int rc;
+  if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
+    std::vector<unsigned char> cmyk(static_cast<size_t>(width) * height * 4);
+    rc = tjDecompress2(tj.handle, data.data(), static_cast<unsigned long>(data.size()), cmyk.data(),
+                       width, width * 4, height, TJPF_CMYK, TJFLAG_LIMITSCANS);
+    if (rc == 0 || tjGetErrorCode(tj.handle) == TJERR_WARNING) {
+      CmykToSurface(cmyk, width, height, surface);
+    }
+  } else {
+    rc = tjDecompress2(tj.handle, data.data(), static_cast<unsigned long>(data.size()),
+                       surface.DIBSectionBitsPtr(), width, surface.BytesPerScanLine(), height,
+                       TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_LIMITSCANS);
+  }
+  // A damaged file that still decodes (a warning, such as a truncated scan) is shown as far as
+  // it goes; only a fatal error refuses the picture.
+  if (rc != 0 && tjGetErrorCode(tj.handle) != TJERR_WARNING) {
+    into.Clear();
+    RaiseInvalid(tjGetErrorStr2(tj.handle));
+  }
+  ZeroPadding(surface);
+  return true;
+}
+
+void LoadWithImageReader(const std::vector<unsigned char>& data, Picture& into) {
+  QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()),
+                                             static_cast<qsizetype>(data.size()));
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  reader.setAutoTransform(false);
+  const QSize size = reader.size();
+  if (!size.isValid() || !FitsInMemory(size.width(), size.height())) {
+    RaiseInvalid("the picture is too large or not a picture");
+  }
+  QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes * 2 / (1024 * 1024)));
+  QImage image;
+  if (!reader.read(&image) || image.isNull()) RaiseInvalid(reader.errorString().toStdString());
+  image = image.convertToFormat(QImage::Format_RGB888);
+  if (image.isNull()) RaiseError(kErrOutOfMemory);
+
+  cDIBSection& surface = into.Surface();
+  const int32_t width = image.width(), height = image.height();
+  if (!FitsInMemory(width, height)) RaiseInvalid("the picture is too large");
+  if (!surface.CreateForOverwrite(width, height)) RaiseError(kErrOutOfMemory);
+  const int32_t stride = surface.BytesPerScanLine();
+  uint8_t* bits = surface.DIBSectionBitsPtr();
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* in = image.constScanLine(y);
+    uint8_t* out = bits + static_cast<size_t>(height - 1 - y) * stride;
+    for (int32_t x = 0; x < width; ++x, in += 3, out += 3) {
+      out[0] = in[2];
+      out[1] = in[1];
+      out[2] = in[0];
+    }
+  }
+  ZeroPadding(surface);
+}
+
+}  // namespace
+
+void LoadPicture(const std::string& fileName, Picture& into) {
+  if (fileName.empty()) {
+    into.Clear();
+    return;
+  }
+  const std::vector<unsigned char> data = ReadWholeFile(fileName);
+  try {
+    if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF &&
+        LoadJpeg(data, into)) {
+      return;
+    }
+    LoadWithImageReader(data, into);
+  } catch (...) {
+    into.Clear();
+    throw;
+  }
+}
+
+}  // namespace snapwick

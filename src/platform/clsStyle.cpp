@@ -1,0 +1,160 @@
+#include "platform/clsStyle.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QWindow>
+
+#include "platform/Checked.h"
+
+namespace snapwick {
+
+clsStyle::~clsStyle() {
+  delete sysMenu_;
+}
+
+void clsStyle::Client(QWidget* obj) {
+  if (mClient) mClient->removeEventFilter(this);
+  mClient = obj;
+  if (mClient) {
+    mClient->installEventFilter(this);
+    ReadStyleFromWindow();
+  } else {
+    style_ = exStyle_ = 0;
+  }
+}
+
+uintptr_t clsStyle::hWnd() const {
+  return mClient ? mClient->winId() : 0;
+}
+
+void clsStyle::ReadStyleFromWindow() {
+  const Qt::WindowFlags flags = mClient->windowFlags();
+  const bool custom = flags & Qt::CustomizeWindowHint;
+  style_ = 0;
+  exStyle_ = 0;
+  if (!(flags & Qt::FramelessWindowHint)) {
+    // A window without customised hints has the full frame of an ordinary window.
+    if (!custom || (flags & Qt::WindowTitleHint)) style_ |= WS_CAPTION;
+    if (!custom || (flags & Qt::WindowSystemMenuHint)) style_ |= WS_SYSMENU;
+    if (!custom || (flags & Qt::WindowMinimizeButtonHint)) style_ |= WS_MINIMIZEBOX;
+    if (!custom || (flags & Qt::WindowMaximizeButtonHint)) style_ |= WS_MAXIMIZEBOX;
+  }
+  if (mClient->minimumSize() != mClient->maximumSize()) style_ |= WS_THICKFRAME;
+  if ((flags & Qt::WindowType_Mask) == Qt::Tool) exStyle_ |= WS_EX_TOOLWINDOW;
+  if (flags & Qt::WindowContextHelpButtonHint) exStyle_ |= WS_EX_CONTEXTHELP;
+  if (flags & Qt::WindowStaysOnTopHint) exStyle_ |= WS_EX_TOPMOST;
+}
+
+void clsStyle::SetStyleBit(uint32_t bits, bool on) {
+  if (on) {
+    style_ |= bits;
+  } else {
+    style_ &= ~bits;
+  }
+  pRedraw();
+}
+
+void clsStyle::SetExStyleBit(uint32_t bits, bool on) {
+  if (on) {
+    exStyle_ |= bits;
+  } else {
+    exStyle_ &= ~bits;
+  }
+  pRedraw();
+}
+
+void clsStyle::TopMost(bool value) {
+  // The stacking order is all that changes; the flag follows, as the desktop would set it.
+  if (value) {
+    exStyle_ |= WS_EX_TOPMOST;
+  } else {
+    exStyle_ &= ~WS_EX_TOPMOST;
+  }
+  pRedraw();
+}
+
+void clsStyle::pRedraw() {
+  if (!mClient) return;
+  Qt::WindowFlags flags = (exStyle_ & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window;
+  if (style_ & WS_CAPTION) {
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (style_ & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (style_ & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
+    if (style_ & WS_MAXIMIZEBOX) flags |= Qt::WindowMaximizeButtonHint;
+    if (exStyle_ & WS_EX_CONTEXTHELP) flags |= Qt::WindowContextHelpButtonHint;
+  } else {
+    flags |= Qt::FramelessWindowHint;
+  }
+  if (exStyle_ & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+
+  if (style_ & WS_THICKFRAME) {
+    mClient->setMinimumSize(0, 0);
+    mClient->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  } else {
+    mClient->setFixedSize(mClient->size());
+  }
+  if (mClient->windowFlags() == flags) return;
+  // Changing the flags hides a window; a shown one is shown again in the same place.
+  const bool visible = mClient->isVisible();
+  const QRect geometry = mClient->geometry();
+  const Qt::WindowStates states = mClient->windowState();
+  mClient->setWindowFlags(flags);
+  if (visible) {
+    mClient->setGeometry(geometry);
+    mClient->setWindowState(states);
+    mClient->show();
+  }
+}
+
+void clsStyle::ShowSysMenu(int x, int y) {
+  const QPoint at(checked::To16(x), checked::To16(y));
+  if (!mClient) return;
+  if (!sysMenu_) {
+    sysMenu_ = new QMenu();
+    QWidget* window = mClient;
+    QAction* restore =
+        sysMenu_->addAction(tr("Restore"), window, [window] { window->showNormal(); });
+    QAction* minimize =
+        sysMenu_->addAction(tr("Minimize"), window, [window] { window->showMinimized(); });
+    QAction* maximize =
+        sysMenu_->addAction(tr("Maximize"), window, [window] { window->showMaximized(); });
+    sysMenu_->addSeparator();
+    sysMenu_->addAction(tr("Close"), window, [window] { window->close(); });
+    connect(sysMenu_, &QMenu::aboutToShow, sysMenu_, [this, window, restore, minimize, maximize] {
+      const bool normal = !(window->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized));
+      restore->setEnabled(!normal);
+      minimize->setEnabled(MinButton());
+      maximize->setEnabled(MaxButton() && !(window->windowState() & Qt::WindowMaximized));
+    });
+  }
+  sysMenu_->popup(at);
+}
+
+void clsStyle::mClient_MouseDown(Qt::MouseButton button, QPoint) {
+  if (button == Qt::LeftButton && autoDrag_ && mClient && mClient->windowHandle()) {
+    mClient->windowHandle()->startSystemMove();
+  }
+}
+
+void clsStyle::mClient_MouseUp(Qt::MouseButton button, QPoint screenPos) {
+  if (button == Qt::RightButton && autoSysMenu_) ShowSysMenu(screenPos.x(), screenPos.y());
+}
+
+bool clsStyle::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == mClient) {
+    if (event->type() == QEvent::MouseButtonPress) {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      mClient_MouseDown(mouse->button(), mouse->globalPosition().toPoint());
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      // The cursor's position when the button comes up.
+      mClient_MouseUp(mouse->button(), QCursor::pos());
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace snapwick
