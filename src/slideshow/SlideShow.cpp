@@ -9,7 +9,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 
 #include "platform/Error.h"
 
