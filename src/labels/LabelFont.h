@@ -20,7 +20,10 @@ inline constexpr const char* kFontKey = "Font";
 // True or False: "Arial:12:True:False".
 std::string FontSettingText(const LabelFont& font);
 
-// Reads a stored text; none when it does not split into four usable fields.
+// Reads a stored text; none when it does not split into four usable fields: exactly four fields
+// separated by ":", a face that is not empty, a size that is a positive number in the default
+// locale (and fits a float), and flags that read True or False in any case, or a number (non-zero
+// is true).
 std::optional<LabelFont> ParseFontSetting(const std::string& text);
 
 }  // namespace snapwick
