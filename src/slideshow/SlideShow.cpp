@@ -75,10 +75,21 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
   return text;
 }
 
+constexpr char kHex[] = "0123456789ABCDEF";
+
+// "%XX": the picture's address then names the file's own bytes whatever character set the
+// browser assumes for the page, and "%", "#" and "?" stay part of the file name.
+void PercentEscape(std::string& out, char c) {
+  out += '%';
+  out += kHex[static_cast<unsigned char>(c) >> 4];
+  out += kHex[c & 0x0F];
+}
+
 // A picture name made safe for a JavaScript string in apostrophes that sits inside an HTML
 // attribute in double quotes: backslash escapes for the script string, then entities for the
 // attribute. Control characters, which a script string cannot hold as they are, are written as
-// \xHH. Names without any of these characters stay as they are.
+// \xHH; bytes beyond ASCII and the address characters "%", "#" and "?" as %XX. Names without
+// any of these characters stay as they are.
 std::string EscapeName(const std::string& name) {
   std::string escaped;
   escaped.reserve(name.size());
@@ -102,12 +113,18 @@ std::string EscapeName(const std::string& name) {
       case '>':
         escaped += "&gt;";
         break;
+      case '%':
+      case '#':
+      case '?':
+        PercentEscape(escaped, c);
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
-          static constexpr char kHex[] = "0123456789ABCDEF";
           escaped += "\\x";
           escaped += kHex[static_cast<unsigned char>(c) >> 4];
           escaped += kHex[c & 0x0F];
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
+          PercentEscape(escaped, c);
         } else {
           escaped += c;
         }

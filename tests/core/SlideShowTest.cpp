@@ -217,7 +217,8 @@ TEST(SlideShow, IntervalThatIsNoNumberStopsTheScript) {
 TEST(SlideShow, HostileNamesAreEscaped) {
   Show show;
   show.Generate({"it's.jpg", "say \"hi\".jpg", "<img src=x onerror=alert(1)>.jpg", "a\\b.jpg",
-                 "x&amp;y.jpg", "');alert(1);('.jpg", "line\nbreak.jpg", "été.jpg"},
+                 "x&amp;y.jpg", "');alert(1);('.jpg", "line\nbreak.jpg", "été.jpg",
+                 "#1 100%?.jpg"},
                 "5");
   EXPECT_EQ(ReadFile(show.page), kShowHead +
                                      "\t\t'it\\'s.jpg'\r\n"
@@ -227,7 +228,8 @@ TEST(SlideShow, HostileNamesAreEscaped) {
                                      "\t\t,'x&amp;amp;y.jpg'\r\n"
                                      "\t\t,'\\');alert(1);(\\'.jpg'\r\n"
                                      "\t\t,'line\\x0Abreak.jpg'\r\n"
-                                     "\t\t,'été.jpg'\r\n" +
+                                     "\t\t,'%C3%A9t%C3%A9.jpg'\r\n"
+                                     "\t\t,'%231 100%25%3F.jpg'\r\n" +
                                      kShowTail);
 }
 
