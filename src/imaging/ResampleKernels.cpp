@@ -31,6 +31,7 @@ inline __m128i Mix4(__m128i pairs, __m128i lo, __m128i hi) {
 template <bool kWeighted>
 size_t MixRunSse2(const uint8_t* a, const uint8_t* b, uint8_t* out, size_t n, const uint32_t* lo,
                   const uint32_t* hi) {
+  if (n < 16) return 0;  // the weights may then lie past the end
   const __m128i zero = _mm_setzero_si128();
   const __m128i oneLo = _mm_set1_epi32(static_cast<int>(lo[0]));
   const __m128i oneHi = _mm_set1_epi32(static_cast<int>(hi[0]));
@@ -75,6 +76,7 @@ SNAPWICK_AVX2 inline __m256i Halves(const uint32_t* p) {
 template <bool kWeighted>
 SNAPWICK_AVX2 size_t MixRunAvx2(const uint8_t* a, const uint8_t* b, uint8_t* out, size_t n,
                                 const uint32_t* lo, const uint32_t* hi) {
+  if (n < 32) return 0;
   const __m256i zero = _mm256_setzero_si256();
   const __m256i oneLo = _mm256_set1_epi32(static_cast<int>(lo[0]));
   const __m256i oneHi = _mm256_set1_epi32(static_cast<int>(hi[0]));
