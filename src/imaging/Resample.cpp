@@ -29,9 +29,10 @@ namespace {
 // Copies the left pixel (3 bytes at offset k) and the right pixel (at k + 3) of every target
 // column into two runs of 3 bytes per column. Each run needs one byte of room past 3 x columns.
 // Columns from firstInner on have k >= 3, so that the 8 bytes from k - 2 end with the right
-// pixel; the columns before read 4 bytes at k and at k + 2.
+// pixel; the columns before read 4 bytes at k and at k + 2. The same places of prefetchRow are
+// meanwhile fetched into the cache (the row itself when there is nothing to fetch).
 void GatherPairs(const uint8_t* row, const uint32_t* offsets, size_t columns, size_t firstInner,
-                 uint8_t* left, uint8_t* right, const uint8_t* nextRow) {
+                 uint8_t* left, uint8_t* right, const uint8_t* prefetchRow) {
   if constexpr (std::endian::native == std::endian::little) {
     size_t tx = 0;
     for (; tx < firstInner; ++tx) {
@@ -44,7 +45,7 @@ void GatherPairs(const uint8_t* row, const uint32_t* offsets, size_t columns, si
       std::memcpy(right + 3 * tx, &r, 4);
     }
     for (; tx < columns; ++tx) {
-      __builtin_prefetch(nextRow + offsets[tx]);
+      __builtin_prefetch(prefetchRow + offsets[tx]);
       uint64_t both;
       std::memcpy(&both, row + offsets[tx] - 2, 8);
       const uint32_t l = static_cast<uint32_t>(both >> 16), r = static_cast<uint32_t>(both >> 40);
@@ -165,7 +166,7 @@ void cDIBSection::BilinearResample(cDIBSection& target) const {
     if (rowsFirst) {
       MixWithWeight(lower, upper, mixed.data(), srcBytes, s.weight);
       GatherPairs(mixed.data(), offsets.data(), w, firstInner, lowerPairs.data(),
-                  lowerPairs.data() + run, mixed.data());
+                  lowerPairs.data() + run, mixed.data());  // whole rows stream in by themselves
       left = lowerPairs.data();
       right = lowerPairs.data() + run;
     } else {
