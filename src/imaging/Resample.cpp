@@ -77,9 +77,9 @@ Sample SampleAt(float scale, int32_t target, int32_t lastWhole) {
 }
 
 // The grid along one side: scale = (source - 1) / target in double precision, stored single.
-// A weight is a fraction of a single-precision position p = scale x t; for p >= 1 its bits stop
-// at 2^-23 at the finest, and scale >= 1 / target, so below 2^21 target pixels every weight is a
-// whole number of 2^-24 except at p < 1/2, the first few columns of a strong enlargement.
+// A weight is the fraction of a single-precision position p = scale x t; from p = 1/2 on the
+// bits of p stop at 2^-24 at the finest, so only positions below 1/2 (the first columns or rows
+// of an enlargement) can give a weight without a 24-bit form.
 float ScaleOf(int32_t source, int32_t target) {
   return static_cast<float>(static_cast<double>(source - 1) / target);
 }

@@ -95,15 +95,6 @@ TEST(DIBSection, ClearUpTwiceIsHarmlessAndKeepsTheHeader) {
   EXPECT_TRUE(dib.Create(2, 2));
 }
 
-TEST(DIBSection, RecreatingReusesTheObjectAtOtherSizes) {
-  cDIBSection dib = MakeSurface(30, 20);
-  ASSERT_TRUE(dib.Create(3, 2));
-  for (int i = 0; i < 2 * dib.BytesPerScanLine(); ++i)
-    EXPECT_EQ(dib.DIBSectionBitsPtr()[i], 0);
-  ASSERT_TRUE(dib.Create(50, 40));
-  EXPECT_EQ(dib.Header().biSizeImage, 40 * 152);
-}
-
 TEST(DIBSection, CreateFromKeepsSizeAndPixelsWithTheTopLeftInTheLastRow) {
   const cDIBSection picture = MakeSurface(640, 480);
   cDIBSection dib;
