@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -16,7 +17,9 @@ namespace {
 constexpr int16_t kBitCount = 24;
 }  // namespace
 
-cDIBSection::~cDIBSection() { std::free(m_pBits); }
+cDIBSection::~cDIBSection() {
+  std::free(m_pBits);
+}
 
 cDIBSection::cDIBSection(cDIBSection&& other) noexcept
     : m_tBitmapInfo(other.m_tBitmapInfo),
@@ -48,7 +51,17 @@ bool cDIBSection::Allocate(int32_t lWidth, int32_t lHeight, bool zero) {
   m_tBitmapInfo.biPlanes = 1;
   m_tBitmapInfo.biBitCount = kBitCount;
   m_tBitmapInfo.biCompression = 0;
-  m_tBitmapInfo.biSizeImage = checked::Mul(lHeight, BytesPerScanLine());
+
+  // A row or image size beyond 32 bits is an overflow. The old memory goes first, so that the
+  // surface is empty, not left with memory smaller than its header says.
+  const int64_t rowBytes = int64_t{lWidth} * 3 + 3;
+  const int64_t imageBytes = int64_t{lHeight} * (rowBytes & ~int64_t{3});
+  if (rowBytes > INT32_MAX || rowBytes < INT32_MIN || imageBytes > INT32_MAX ||
+      imageBytes < INT32_MIN) {
+    ClearUp();
+    RaiseError(kErrOverflow);
+  }
+  m_tBitmapInfo.biSizeImage = static_cast<int32_t>(imageBytes);
 
   if (lWidth <= 0 || lHeight <= 0) {
     ClearUp();
@@ -76,8 +89,11 @@ bool cDIBSection::CreateForOverwrite(int32_t lWidth, int32_t lHeight) {
 }
 
 void cDIBSection::CreateFrom(const cDIBSection& source) {
+  if (&source == this) return;
   if (!source.IsCreated()) {
-    Create(source.Width(), source.Height());
+    // A source without pixels reads as 0 x 0, whatever size its header still holds: the
+    // surface ends up empty too.
+    Create(0, 0);
     return;
   }
   if (!CreateForOverwrite(source.Width(), source.Height())) return;
@@ -123,16 +139,25 @@ void BlockCopy(const cDIBSection& source, int32_t srcLeft, int32_t srcTop, cDIBS
   uint8_t* destBits = dest.DIBSectionBitsPtr();
   if (sx == 0 && dx == 0 && w == source.Width() && w == dest.Width() && h == source.Height() &&
       h == dest.Height() && srcStride == destStride) {
-    std::memcpy(destBits, srcBits, static_cast<size_t>(srcStride * h));
+    if (srcBits != destBits) std::memcpy(destBits, srcBits, static_cast<size_t>(srcStride * h));
     return;
   }
   const size_t rowBytes = static_cast<size_t>(w * 3);
-  for (int64_t y = 0; y < h; ++y) {
+  const auto copyRow = [&](int64_t y) {
     // Picture row (from the top) r lies in memory row Height - 1 - r.
     const int64_t srcRow = source.Height() - 1 - (sy + y);
     const int64_t destRow = dest.Height() - 1 - (dy + y);
     std::memmove(destBits + destRow * destStride + dx * 3, srcBits + srcRow * srcStride + sx * 3,
                  rowBytes);
+  };
+  // Within one surface a copy downwards runs from the bottom row up, so that no source row is
+  // overwritten before it is read.
+  if (srcBits == destBits && dy > sy) {
+    for (int64_t y = h - 1; y >= 0; --y)
+      copyRow(y);
+  } else {
+    for (int64_t y = 0; y < h; ++y)
+      copyRow(y);
   }
 }
 
@@ -153,18 +178,22 @@ void cDIBSection::PaintPicture(cDIBSection& dest, int32_t lDestLeft, int32_t lDe
 
 void cDIBSection::RandomiseBits(bool bGray) {
   if (!IsCreated()) return;
-  const auto sinceMidnight = std::chrono::system_clock::now().time_since_epoch() % std::chrono::days(1);
+  const auto sinceMidnight =
+      std::chrono::system_clock::now().time_since_epoch() % std::chrono::days(1);
   std::mt19937 generator(static_cast<uint32_t>(
       std::chrono::duration_cast<std::chrono::seconds>(sinceMidnight).count()));
   std::uniform_real_distribution<double> unit(0.0, 1.0);
-  const auto randomByte = [&] { return static_cast<uint8_t>(std::nearbyint(unit(generator) * 255)); };
+  const auto randomByte = [&] {
+    return static_cast<uint8_t>(std::nearbyint(unit(generator) * 255));
+  };
 
   const int32_t stride = BytesPerScanLine();
   const int32_t xEnd = (Width() - 1) * 3;
   if (bGray) {
     for (int32_t row = 0; row < Height(); ++row) {
       uint8_t* line = m_pBits + static_cast<size_t>(row) * stride;
-      for (int32_t x = 0; x <= xEnd; x += 3) line[x] = line[x + 1] = line[x + 2] = randomByte();
+      for (int32_t x = 0; x <= xEnd; x += 3)
+        line[x] = line[x + 1] = line[x + 2] = randomByte();
     }
   } else {
     for (int32_t x = 0; x <= xEnd; x += 3) {

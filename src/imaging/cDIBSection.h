@@ -36,13 +36,14 @@ class cDIBSection {
   // (Re)creates the surface at the given size with every byte zero. Returns false, leaving the
   // surface empty, when no surface of that size can be made (a size of 0 or less, or memory that
   // cannot be had). The header keeps the requested size in any case. A row or image size beyond
-  // the signed 32-bit range raises an overflow error.
+  // the signed 32-bit range raises an overflow error and leaves the surface empty.
   bool Create(int32_t lWidth, int32_t lHeight);
   // As Create, but leaves the bytes as they are: for callers that write every byte, padding
   // included. The memory of a larger earlier surface is reused.
   bool CreateForOverwrite(int32_t lWidth, int32_t lHeight);
 
   // Builds the surface from another one of the same layout: same size, same bytes (one copy).
+  // A source without pixels counts as 0 x 0, so the surface ends up empty.
   void CreateFrom(const cDIBSection& source);
 
   // 3 x width rounded up to a multiple of 4 (overflow-checked).
@@ -54,7 +55,7 @@ class cDIBSection {
 
   // Block copy from source (origin lSrcLeft, lSrcTop, counted from the top-left) into this
   // surface at (0, 0). A negative width or height stands for this surface's own. The copy is
-  // clipped to both surfaces.
+  // clipped to both surfaces; source and target may be the same surface.
   void LoadPictureBlt(const cDIBSection& source, int32_t lSrcLeft = 0, int32_t lSrcTop = 0,
                       int32_t lSrcWidth = -1, int32_t lSrcHeight = -1);
   // Block copy from this surface into dest. Negative sizes stand for this surface's own.

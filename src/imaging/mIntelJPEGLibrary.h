@@ -14,7 +14,8 @@ std::string JpegWriterSource();
 // 1..100). An existing file of that name is replaced only once the new one is complete, and the
 // replacement gets the old file's access and modification times and permission bits. Returns
 // true; every failure raises a SnapError (26001 from the encoder, the runtime's file errors
-// otherwise).
+// otherwise: 75 for a target that is a folder or a read-only file, 76 for a missing folder, 61
+// when the disk is full) and leaves any earlier file as it was.
 bool SaveJPG(const cDIBSection& cDib, const std::string& sFile, int32_t lQuality);
 
 }  // namespace snapwick

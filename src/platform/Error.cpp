@@ -21,8 +21,12 @@ std::string StandardDescription(int32_t number) {
       return "Type mismatch";
     case kErrFileNotFound:
       return "File not found";
+    case kErrDiskFull:
+      return "Disk full";
     case kErrPathFileAccess:
       return "Path/File access error";
+    case kErrPathNotFound:
+      return "Path not found";
     case kErrInvalidPicture:
       return "Invalid picture";
     default:

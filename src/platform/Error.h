@@ -14,7 +14,9 @@ enum ErrorNumber : int32_t {
   kErrSubscriptOutOfRange = 9,
   kErrTypeMismatch = 13,
   kErrFileNotFound = 53,
+  kErrDiskFull = 61,
   kErrPathFileAccess = 75,
+  kErrPathNotFound = 76,
   kErrInvalidPicture = 481,
   kErrJpegWriter = 26001,
 };
