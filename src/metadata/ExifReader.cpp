@@ -112,8 +112,8 @@ Variant ExifReader::Tag(int32_t ExifTag) {
   }
   if (ExifTag != 0) {
     if (!m_Tags) RaiseError(kErrSubscriptOutOfRange);
-    for (const TagRecord& record : *m_Tags) {
-      if (record.TagId == ExifTag) return record.TagValue;
+    for (size_t i = 0; i < m_ScanEnd; ++i) {
+      if ((*m_Tags)[i].TagId == ExifTag) return (*m_Tags)[i].TagValue;
     }
     return {};
   }
@@ -124,7 +124,8 @@ Variant ExifReader::Tag(int32_t ExifTag) {
 Variant ExifReader::MakerNoteTag(int32_t MakerTag) const {
   if (!m_Loaded) return {};
   if (!m_Tags) RaiseError(kErrSubscriptOutOfRange);
-  for (const TagRecord& record : *m_Tags) {
+  for (size_t i = 0; i < m_ScanEnd; ++i) {
+    const TagRecord& record = (*m_Tags)[i];
     if (record.TagId == MakerTag && record.MakerNote) return record.TagValue;
   }
   return {};
@@ -261,6 +262,7 @@ void ExifReader::ReadDirectories(int32_t position) {
     for (int32_t i = 1; i <= count; ++i) {
       const int32_t entry = Add(position, Add(2, Mul(12, i - 1)));
       TagRecord& record = (*m_Tags)[static_cast<size_t>(base + i - 1)];
+      m_ScanEnd = static_cast<size_t>(base + i);
       record.TagId = Read16(entry, intel);
       record.FieldType = Read16(Add(entry, 2), intel);
       record.ValueCount = Read32(Add(entry, 4), intel);

@@ -104,6 +104,9 @@ class ExifReader {
   int32_t m_TiffBase = 0;
   int32_t m_NextIfd = 0;
   std::optional<std::vector<TagRecord>> m_Tags;
+  // Records from this index on were never written by a walk: blanks (tag number 0) that no
+  // lookup can match, left by a walk that failed inside a directory.
+  size_t m_ScanEnd = 0;
   int32_t m_ExifIfdOffset = 0;
   std::string m_PicFile;
   bool m_Loaded = false;
