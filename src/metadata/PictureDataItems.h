@@ -26,4 +26,9 @@ PicDataFlags ParsePicData(const std::string& text);
 // "s0,s1,...,s31," from states 0..31.
 std::string FormatPicData(const PicDataFlags& states);
 
+// The stored choice ("PicData" in the settings store), read with the default when absent or
+// unreadable, and stored from states 0..31.
+PicDataFlags ReadPicDataSetting();
+void StorePicDataSetting(const PicDataFlags& states);
+
 }  // namespace snapwick
