@@ -536,7 +536,7 @@ void Form1::PictureData_Click() {
 
 void Form1::DisplayPicData_Click() {
   form6_->Text1->setPlainText(FromBytes(CurrentFileName) + "\r\n" +
-                              QString::fromStdString(DisplayText(PictureDataText)));
+                              QString::fromStdString(TextBytesToUtf8(PictureDataText)));
   dialogs_.RunModal(form6_);
 }
 
@@ -565,7 +565,7 @@ void Form1::PicturePrint(int x, int y, const std::string& t, uint32_t fColor, ui
 
 void Form1::SetDate_Click() {
   if (Checked("PictureData")) {
-    PicturePrint(0, 0, FileDateText + " " + DisplayText(PictureString), kWhite, kBlack);
+    PicturePrint(0, 0, FileDateText + " " + TextBytesToUtf8(PictureString), kWhite, kBlack);
   } else {
     PicturePrint(0, 0, FileDateText, kWhite, kBlack);
   }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QMenu>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <cstdint>
 
-class QMenu;
 class QWidget;
 
 namespace snapwick {

@@ -12,6 +12,7 @@
 #include "labels/Form2.h"
 #include "labels/Form4.h"
 #include "metadata/Form5.h"
+#include "platform/Error.h"
 #include "platform/PictureBox.h"
 #include "platform/clsStyle.h"
 #include "support/TestEnvironment.h"

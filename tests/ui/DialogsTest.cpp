@@ -34,7 +34,7 @@ TEST(OpenDialog, SelectionOfOneOrSeveralFiles) {
   EXPECT_FALSE(SelectionFromPaths({}));
   EXPECT_EQ(*SelectionFromPaths({"/pics/a.jpg"}), "/pics/a.jpg");
   EXPECT_EQ(*SelectionFromPaths({"/pics/a.jpg", "/pics/b b.jpg", "/pics/ü.jpg"}),
-            std::string("/pics\0a.jpg\0b b.jpg\0\xC3\xBC.jpg", 23));
+            std::string("/pics\0a.jpg\0b b.jpg\0\xC3\xBC.jpg", 26));
 }
 
 TEST(OpenDialog, SelectionLongerThanTheLimitFails) {

@@ -62,7 +62,9 @@ TEST_F(Form1Test, MenuTreeWithCaptionsShortcutsAndChecks) {
     EXPECT_EQ(action->text().toStdString(), item.caption) << item.name;
     EXPECT_EQ(action->shortcut().toString().toStdString(), item.shortcut) << item.name;
     EXPECT_EQ(action->isCheckable(), item.checked >= 0) << item.name;
-    if (item.checked >= 0) EXPECT_EQ(action->isChecked(), item.checked == 1) << item.name;
+    if (item.checked >= 0) {
+      EXPECT_EQ(action->isChecked(), item.checked == 1) << item.name;
+    }
   }
   const QList<QAction*> bar = form.menuBar()->actions();
   ASSERT_EQ(bar.size(), 4);
@@ -246,7 +248,7 @@ TEST_F(RoadTest, LoadShowsTheFirstPictureFittedWithItsTitle) {
   EXPECT_EQ(form.Files.CurrentFile, 4);
   EXPECT_EQ(form.CurrentFileName, "");
   EXPECT_EQ(form.Picture2->PictureImage(), last);
-  EXPECT_EQ(form.WindowTitle, pics_.File("c.jpg") + "  [ 1.2M 1200x400] Photo 3 of 3");
+  EXPECT_EQ(form.WindowTitle, pics_.File("c.jpg") + "  [ 0.5M 1200x400] Photo 3 of 3");
 
   form.PrevFile_Click();
   EXPECT_EQ(form.CurrentFileName, pics_.File("b.jpg"));
@@ -265,7 +267,7 @@ TEST_F(RoadTest, PrevDoesNothingOnTheFirstPictureOrASingleOne) {
   EXPECT_EQ(form.Files.CurrentFile, 3);
 
   Load(pics_.File("c.jpg"));
-  EXPECT_EQ(form.WindowTitle, pics_.File("c.jpg") + "  [ 1.2M 1200x400]");
+  EXPECT_EQ(form.WindowTitle, pics_.File("c.jpg") + "  [ 0.5M 1200x400]");
   form.PrevFile_Click();
   EXPECT_EQ(form.Files.CurrentFile, 0);
   form.NextFile_Click();  // the single picture again
