@@ -159,7 +159,7 @@ bool ExifReader::ReadPictureFile(const std::string& fileName) {
     const ssize_t got = ::read(file.Get(), m_Buffer.bytes.get() + done, length - done);
     if (got < 0) {
       if (errno == EINTR) continue;
-      RaiseFileError(errno == ENOENT ? EIO : errno, fileName);
+      RaiseError(kErrPathFileAccess, fileName);
     }
     if (got == 0) break;
     done += static_cast<int32_t>(got);

@@ -36,7 +36,9 @@ class ExifReader {
 
   // Reads the file named by picFile (or, when none was set, by the argument, which is then kept)
   // and walks its EXIF directories. An empty name does nothing. The tag store is never cleared: a
-  // second load appends another set of records.
+  // second load appends another set of records. A file whose last read found no EXIF block is
+  // only opened and looked at while it stays unchanged (device, inode, size, modification and
+  // change times): its bytes are still in memory, and the search would find nothing again.
   void Load(const std::string& picFile);
 
   // Walks bytes already in memory the way Load walks a file's bytes. The file name is left as it
