@@ -499,7 +499,7 @@ void Form1::FitPicture(const double& ratio) {
   const FittedSize fitted = FitToView(ratio, ViewPixelWidth, ViewPixelHeight, ViewRatio);
   FittedDib = m_cDib.Resample(fitted.pixelHeight, fitted.pixelWidth);
   if (!FittedDib) RaiseError(kErrInvalidPicture, "the picture cannot be fitted to the view");
-  SaveJPG(*FittedDib, TempFile, Quality);
+  SaveJPG(*FittedDib, TempFile, Quality, SaveDurability::Scratch);
   Picture shown;
   LoadPicture(TempFile, shown);
   // The box takes the fitted size only once the fitted picture is there to show.

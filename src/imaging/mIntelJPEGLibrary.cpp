@@ -103,8 +103,8 @@ class SiblingFile {
 
   const std::string& Path() const { return path_; }
 
-  // Writes all bytes, pushes them to the disk and closes the file.
-  void WriteAll(const unsigned char* data, size_t length) {
+  // Writes all bytes, pushes them to the disk when asked to, and closes the file.
+  void WriteAll(const unsigned char* data, size_t length, bool sync) {
     while (length > 0) {
       const ssize_t written = ::write(fd_, data, length);
       if (written < 0) {
@@ -114,16 +114,17 @@ class SiblingFile {
       data += written;
       length -= static_cast<size_t>(written);
     }
-    if (::fsync(fd_) != 0) RaiseFileError(errno);
+    if (sync && ::fsync(fd_) != 0) RaiseFileError(errno);
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) RaiseFileError(errno);
   }
 
   // Puts the file in the target's place, at once.
-  void ReplaceTarget(const std::string& target) {
+  void ReplaceTarget(const std::string& target, bool sync) {
     if (::rename(path_.c_str(), target.c_str()) != 0) RaiseFileError(errno);
     kept_ = true;
+    if (!sync) return;
     // The new directory entry too goes to the disk; a failure here loses nothing written.
     const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
@@ -145,7 +146,9 @@ std::string JpegWriterSource() {
   return std::string(kProgramName) + ".mIntelJPEGLibrary";
 }
 
-bool SaveJPG(const cDIBSection& cDib, const std::string& sFile, int32_t lQuality) {
+bool SaveJPG(const cDIBSection& cDib, const std::string& sFile, int32_t lQuality,
+             SaveDurability durability) {
+  const bool sync = durability == SaveDurability::Durable;
   Compressor compressor;
   if (compressor.Get() == nullptr) RaiseWriterError("Failed to initialise the IJL library: -1");
 
@@ -170,13 +173,13 @@ bool SaveJPG(const cDIBSection& cDib, const std::string& sFile, int32_t lQuality
   if (rc != 0) RaiseWriterError("Failed to save to JPG " + std::to_string(rc));
 
   SiblingFile file(sFile);
-  file.WriteAll(jpeg.Begin(), jpeg.Length());
+  file.WriteAll(jpeg.Begin(), jpeg.Length(), sync);
   if (existed) {
     // Failing to carry the old permissions and times over does not fail the save.
     SetFileMode(file.Path(), earlier.mode);
     SetFileTimes(file.Path(), earlier.lastAccess, earlier.lastWrite);
   }
-  file.ReplaceTarget(sFile);
+  file.ReplaceTarget(sFile, sync);
   return true;
 }
 

@@ -16,6 +16,11 @@ std::string JpegWriterSource();
 // true; every failure raises a SnapError (26001 from the encoder, the runtime's file errors
 // otherwise: 75 for a target that is a folder or a read-only file, 76 for a missing folder, 61
 // when the disk is full) and leaves any earlier file as it was.
-bool SaveJPG(const cDIBSection& cDib, const std::string& sFile, int32_t lQuality);
+//
+// A durable save pushes the new file and its folder entry to the disk before it returns; a
+// scratch file (the shown picture's temporary JPEG, rewritten for every picture) skips that wait.
+enum class SaveDurability { Durable, Scratch };
+bool SaveJPG(const cDIBSection& cDib, const std::string& sFile, int32_t lQuality,
+             SaveDurability durability = SaveDurability::Durable);
 
 }  // namespace snapwick

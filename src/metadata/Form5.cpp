@@ -5,7 +5,6 @@
 #include <QPushButton>
 
 #include "platform/Error.h"
-#include "platform/Settings.h"
 
 namespace snapwick {
 
@@ -70,7 +69,7 @@ int32_t Form5::GetTagId(int32_t index) const {
 
 void Form5::InitPicDataItems() {
   CurrentMax = 0;
-  PicDataFlags = ParsePicData(SettingsStore::GetSetting(kPicDataKey, DefaultPicDataText()));
+  PicDataFlags = ReadPicDataSetting();
 }
 
 int32_t Form5::ItemState(int i) const {
@@ -87,7 +86,7 @@ int32_t Form5::ItemState(int i) const {
 void Form5::SavePicDataItems() {
   for (int i = 0; i < kItems; ++i)
     PicDataFlags[static_cast<size_t>(i)] = ItemState(i);
-  SettingsStore::SaveSetting(kPicDataKey, FormatPicData(PicDataFlags));
+  StorePicDataSetting(PicDataFlags);
 }
 
 void Form5::Command1_Click() {
