@@ -1,12 +1,9 @@
 #include "app/Form1.h"
 
-#include <unistd.h>
-
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -14,12 +11,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QStandardPaths>
 #include <QString>
 #include <algorithm>
 #include <array>
 
 #include "app/Sizing.h"
+#include "app/TempFile.h"
 #include "app/WindowTitle.h"
 #include "chrome/Form3.h"
 #include "chrome/Form6.h"
@@ -222,15 +219,6 @@ void Form1::SetChecked(const std::string& name, bool on) {
 
 // ---------------------------------------------------------------------------------------------
 // Start-up, settings and quitting
-
-std::string Form1::ChooseTempFile() const {
-  // The temporary picture lives in the current folder; where that cannot be written (a program
-  // started from a launcher), in the per-user cache folder.
-  if (::access(".", W_OK) == 0) return "temp.jpg";
-  const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-  QDir().mkpath(cache);
-  return QFile::encodeName(cache + "/temp.jpg").toStdString();
-}
 
 void Form1::Form_Load() {
   TempFile = ChooseTempFile();

@@ -150,7 +150,6 @@ class Form1 : public QMainWindow {
   void Picture2_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
   bool AskToQuit();
   void ReportError(const std::exception& error);
-  std::string ChooseTempFile() const;
 
   DialogHost& dialogs_;
   std::map<std::string, QAction*> actions_;

@@ -191,19 +191,6 @@ TEST(JpegWriter, AMissingFolderIsPathNotFound) {
   EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"plain.txt"});
 }
 
-// Runs the action in a child process, as an unprivileged user when the tests run as root (who
-// could write anywhere), and returns its exit code.
-int RunUnprivileged(const std::function<int()>& action) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(200);
-    ::_exit(action());
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST(JpegWriter, AnUnwritableFolderKeepsTheEarlierFile) {
   TempDir dir;
   ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
@@ -216,7 +203,7 @@ TEST(JpegWriter, AnUnwritableFolderKeepsTheEarlierFile) {
 
   const cDIBSection dib = MakeSurface(8, 8);
   const auto attempt = [&](const std::string& target) {
-    return RunUnprivileged([&] { return Save(dib, target).number & 0xFF; });
+    return test::RunUnprivileged([&] { return Save(dib, target).number & 0xFF; });
   };
   EXPECT_EQ(attempt(file), kErrPathFileAccess);
   EXPECT_EQ(attempt(folder + "/new.jpg"), kErrPathFileAccess);

@@ -1,6 +1,8 @@
 #include "support/TestEnvironment.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QSettings>
@@ -66,6 +68,17 @@ ScopedTimeZone::~ScopedTimeZone() {
     unsetenv("TZ");
   }
   tzset();
+}
+
+int RunUnprivileged(const std::function<int()>& action) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(200);
+    ::_exit(action());
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 std::string ReadFile(const std::string& path) {

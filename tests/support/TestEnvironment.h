@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QTemporaryDir>
+#include <functional>
 #include <string>
 
 namespace snapwick::test {
@@ -46,6 +47,10 @@ class ScopedTimeZone {
   std::string previous_;
   bool hadPrevious_;
 };
+
+// Runs the action in a child process, as an unprivileged user (65534) when the tests run as root
+// (who could read and write anywhere), and returns its exit code.
+int RunUnprivileged(const std::function<int()>& action);
 
 // Whole content of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
