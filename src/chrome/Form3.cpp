@@ -5,6 +5,7 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "chrome/CasualFont.h"
 #include "chrome/modTransparant.h"
 #include "platform/PictureBox.h"
 
@@ -16,10 +17,7 @@ constexpr uint32_t kLightGrey = 0xC0C0C0;
 
 QLabel* MakeLabel(QWidget* parent, int top, uint32_t colour) {
   auto* label = new QLabel(parent);
-  QFont font("Comic Sans MS");
-  font.setPointSizeF(15);
-  font.setBold(true);
-  label->setFont(font);
+  label->setFont(CasualFont(15));
   label->setAlignment(Qt::AlignCenter);
   label->setGeometry(0, top, parent->width(), 36);
   QPalette palette = label->palette();

@@ -1,9 +1,11 @@
 #include "chrome/Form6.h"
 
 #include <QFont>
+
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include "chrome/CasualFont.h"
 
 namespace snapwick {
 
@@ -16,10 +18,7 @@ Form6::Form6(QWidget* parent) : QDialog(parent) {
   setAutoFillBackground(true);
 
   Text1 = new QPlainTextEdit(this);
-  QFont font("Comic Sans MS");
-  font.setPointSizeF(9.75);
-  font.setBold(true);
-  Text1->setFont(font);
+  Text1->setFont(CasualFont(9.75));
   Text1->setReadOnly(true);
   Text1->setGeometry(12, 12, width() - 24, height() - 66);
   Command1 = new QPushButton("&Ok", this);

@@ -1,5 +1,6 @@
 #include "chrome/modTransparant.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 #include <cmath>
 
@@ -14,6 +15,9 @@ int32_t SetTransparency(QWidget* window, int16_t percentage) {
   if (alpha < 0 || alpha > 255) return kTransparencyOutOfRange;
   if (window == nullptr) return kTransparencyUnavailable;
   window->setWindowOpacity(alpha / 255.0);
+  // The display is told at once, not whenever the next event comes in: the "About" window fades
+  // in by steps of a tenth of a second.
+  if (window->isVisible()) QGuiApplication::sync();
   return kTransparencyDone;
 }
 
