@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 
+#include "app/QualitySetting.h"
 #include "app/Sizing.h"
 #include "app/TempFile.h"
 #include "app/WindowTitle.h"
@@ -47,8 +48,6 @@ namespace {
 constexpr const char* kProgramTitle = "Snapwick";
 constexpr const char* kQuitQuestion = "Do you want to quit";
 constexpr const char* kNoPictureData = "No Picture Data";
-constexpr const char* kQualityKey = "Quality";
-constexpr int32_t kDefaultQuality = 90;
 constexpr int kTimerInterval = 2000;
 
 constexpr uint32_t kWhite = 0xFFFFFF;
@@ -228,12 +227,8 @@ void Form1::Form_Load() {
 
   form5_ = new Form5(this);
 
-  // A stored quality that is not a whole number of 16 bits falls back to the default.
-  const QString stored = QString::fromStdString(
-      SettingsStore::GetSetting(kQualityKey, std::to_string(kDefaultQuality)));
-  bool ok = false;
-  const int value = stored.trimmed().toInt(&ok);
-  Quality = ok && value >= INT16_MIN && value <= INT16_MAX ? value : kDefaultQuality;
+  Quality =
+      ParseQualitySetting(SettingsStore::GetSetting(kQualityKey, std::to_string(kDefaultQuality)));
 
   form3_ = new Form3(this);
   SetTransparency(form3_, 50);

@@ -93,12 +93,12 @@ void CmykToSurface(const std::vector<unsigned char>& cmyk, int32_t width, int32_
   }
 }
 
-bool LoadJpeg(const std::vector<unsigned char>& data, Picture& into) {
+bool LoadJpeg(const unsigned char* data, size_t size, Picture& into) {
   TjHandle tj;
   if (!tj.handle) RaiseError(kErrOutOfMemory);
   int width = 0, height = 0, subsamp = 0, colorspace = 0;
-  if (tjDecompressHeader3(tj.handle, data.data(), static_cast<unsigned long>(data.size()), &width,
-                          &height, &subsamp, &colorspace) != 0) {
+  if (tjDecompressHeader3(tj.handle, data, static_cast<unsigned long>(size), &width, &height,
+                          &subsamp, &colorspace) != 0) {
     return false;  // not a JPEG that TurboJPEG reads; let the general reader try
   }
   if (!FitsInMemory(width, height)) RaiseInvalid("the picture is too large");
@@ -108,13 +108,13 @@ bool LoadJpeg(const std::vector<unsigned char>& data, Picture& into) {
   int rc;
   if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
     std::vector<unsigned char> cmyk(static_cast<size_t>(width) * height * 4);
-    rc = tjDecompress2(tj.handle, data.data(), static_cast<unsigned long>(data.size()), cmyk.data(),
-                       width, width * 4, height, TJPF_CMYK, TJFLAG_LIMITSCANS);
+    rc = tjDecompress2(tj.handle, data, static_cast<unsigned long>(size), cmyk.data(), width,
+                       width * 4, height, TJPF_CMYK, TJFLAG_LIMITSCANS);
     if (rc == 0 || tjGetErrorCode(tj.handle) == TJERR_WARNING) {
       CmykToSurface(cmyk, width, height, surface);
     }
   } else {
-    rc = tjDecompress2(tj.handle, data.data(), static_cast<unsigned long>(data.size()),
+    rc = tjDecompress2(tj.handle, data, static_cast<unsigned long>(size),
                        surface.DIBSectionBitsPtr(), width, surface.BytesPerScanLine(), height,
                        TJPF_BGR, TJFLAG_BOTTOMUP | TJFLAG_LIMITSCANS);
   }
@@ -128,15 +128,15 @@ bool LoadJpeg(const std::vector<unsigned char>& data, Picture& into) {
   return true;
 }
 
-void LoadWithImageReader(const std::vector<unsigned char>& data, Picture& into) {
-  QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()),
-                                             static_cast<qsizetype>(data.size()));
+void LoadWithImageReader(const unsigned char* data, size_t size, Picture& into) {
+  QByteArray bytes =
+      QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
   reader.setAutoTransform(false);
-  const QSize size = reader.size();
-  if (!size.isValid() || !FitsInMemory(size.width(), size.height())) {
+  const QSize claimed = reader.size();
+  if (!claimed.isValid() || !FitsInMemory(claimed.width(), claimed.height())) {
     RaiseInvalid("the picture is too large or not a picture");
   }
   QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes * 2 / (1024 * 1024)));
@@ -165,18 +165,27 @@ void LoadWithImageReader(const std::vector<unsigned char>& data, Picture& into) 
 
 }  // namespace
 
+void LoadPictureBytes(const unsigned char* data, size_t size, Picture& into) {
+  try {
+    if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF &&
+        LoadJpeg(data, size, into)) {
+      return;
+    }
+    LoadWithImageReader(data, size, into);
+  } catch (...) {
+    into.Clear();
+    throw;
+  }
+}
+
 void LoadPicture(const std::string& fileName, Picture& into) {
   if (fileName.empty()) {
     into.Clear();
     return;
   }
-  const std::vector<unsigned char> data = ReadWholeFile(fileName);
   try {
-    if (data.size() >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF &&
-        LoadJpeg(data, into)) {
-      return;
-    }
-    LoadWithImageReader(data, into);
+    const std::vector<unsigned char> data = ReadWholeFile(fileName);
+    LoadPictureBytes(data.data(), data.size(), into);
   } catch (...) {
     into.Clear();
     throw;

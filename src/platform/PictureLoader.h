@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/Picture.h"
@@ -15,5 +16,8 @@ inline constexpr int64_t kMaxPictureBytes = int64_t{1} << 31;
 // raises 53, a file that cannot be read 75, a file that is not a picture or too large to hold
 // 481. On failure `into` is left empty.
 void LoadPicture(const std::string& fileName, Picture& into);
+
+// The same for a file's bytes already in memory; refuses what is not a picture with 481.
+void LoadPictureBytes(const unsigned char* data, size_t size, Picture& into);
 
 }  // namespace snapwick
