@@ -4,14 +4,19 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QString>
+#include <QUrl>
 #include <algorithm>
 #include <array>
 
@@ -46,6 +51,10 @@ namespace snapwick {
 namespace {
 
 constexpr const char* kProgramTitle = "Snapwick";
+constexpr const char* kOpenFilter =
+    "Image Files|*.jpg;*.jpeg;*.bmp;*.png;*.gif;*.tif;*.tiff;*.webp"
+    "|JPEG Files|*.jpg;*.jpeg|BMP Files|*.bmp|PNG Files|*.png|GIF Files|*.gif"
+    "|TIFF Files|*.tif;*.tiff|WebP Files|*.webp|All Files|*";
 constexpr const char* kQuitQuestion = "Do you want to quit";
 constexpr const char* kNoPictureData = "No Picture Data";
 constexpr int kTimerInterval = 2000;
@@ -146,6 +155,7 @@ Form1::Form1(DialogHost& dialogs, QWidget* parent) : QMainWindow(parent), dialog
   connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
   Timer1.start();
 
+  setAcceptDrops(true);
   resize(900, 700);
   Form_Load();
 }
@@ -329,9 +339,38 @@ void Form1::SelectFont_Click() {
 
 void Form1::Load_Click() {
   const std::optional<std::string> selection =
-      dialogs_.OpenFiles(this, "Choose file to load", "Image Files|*.jpg;*.jpeg;*.bmp");
-  if (!selection) return;
-  Files.SetFiles(*selection);
+      dialogs_.OpenFiles(this, "Choose file to load", kOpenFilter);
+  if (selection) LoadSelection(*selection);
+}
+
+bool Form1::OpenPictures(const QStringList& paths) {
+  std::vector<std::string> files;
+  for (const QString& path : paths) {
+    const QFileInfo info(path);
+    if (info.isFile()) files.push_back(QFile::encodeName(info.absoluteFilePath()).toStdString());
+  }
+  if (files.empty()) return false;
+  LoadSelection(PictureList::SelectionFor(files));
+  return true;
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); })) {
+    event->acceptProposedAction();
+  }
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  if (OpenPictures(paths)) event->acceptProposedAction();
+}
+
+void Form1::LoadSelection(const std::string& selection) {
+  Files.SetFiles(selection);
   if (Checked("AutoSave") && form2_->GenerateSlideShow->isChecked()) {
     try {
       GenerateSlideShow(Text1 + "SlideShow.htm");

@@ -91,6 +91,10 @@ class Form1 : public QMainWindow {
 
   // --- Picture road ---
   void Load_Click();
+  // Opens pictures given by path (program arguments, files dropped on the window) as "Load..."
+  // does with a selection; files that are missing or not files are passed over. Returns whether
+  // any picture was left to open.
+  bool OpenPictures(const QStringList& paths);
   void ShowPicture();
   void NextFile_Click();
   void PrevFile_Click();
@@ -140,9 +144,12 @@ class Form1 : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void Form_Load();
+  void LoadSelection(const std::string& selection);
   void BuildMenus();
   void LayoutControls();
   void Form_KeyUp(int keyCode);

@@ -24,10 +24,30 @@ void PictureList::SetFiles(const std::string& selection) {
   }
 }
 
+std::string PictureList::SelectionFor(const std::vector<std::string>& paths) {
+  if (paths.size() <= 1) return paths.empty() ? std::string() : paths.front();
+  const auto folderOf = [](const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+  };
+  const std::string folder = folderOf(paths.front());
+  bool oneFolder = !folder.empty();
+  for (const std::string& path : paths)
+    oneFolder = oneFolder && folderOf(path) == folder;
+  std::string selection = oneFolder ? folder : std::string();
+  for (const std::string& path : paths) {
+    selection += '\0';
+    selection += oneFolder ? path.substr(path.rfind('/') + 1) : path;
+  }
+  return selection;
+}
+
 std::string PictureList::GetFile() {
   if (CurrentFile >= FileCount) return std::string();
   if (CurrentFile == 0) return FileList[0];
-  std::string path = FileList[0] + "/" + FileList[static_cast<size_t>(CurrentFile)];
+  const std::string& part = FileList[static_cast<size_t>(CurrentFile)];
+  std::string path =
+      FileList[0].empty() && !part.empty() && part[0] == '/' ? part : FileList[0] + "/" + part;
   ++CurrentFile;
   return path;
 }

@@ -12,13 +12,19 @@ namespace snapwick {
 // parts 1..k are the names. FileCount is one past the last usable part (1 for one picture, k + 1
 // for k pictures); CurrentFile is the part that GetFile delivers next (0 in single-picture mode).
 struct PictureList {
+  // The selection for pictures given by full path, in the order given: the path alone for one,
+  // the folder and the names for several of one folder, and for several folders an empty folder
+  // part followed by the full paths. Empty when no path is given.
+  static std::string SelectionFor(const std::vector<std::string>& paths);
+
   std::vector<std::string> FileList;
   int32_t FileCount = 0;
   int32_t CurrentFile = 0;
 
   // Builds the list from a selection and positions it at its first picture.
   void SetFiles(const std::string& selection);
-  // The full path of the next picture (advancing the position), or "" when there is none.
+  // The full path of the next picture (advancing the position), or "" when there is none. A part
+  // that is a full path itself (pictures of several folders) is delivered as it is.
   std::string GetFile();
   // Steps back so that the next GetFile gives the picture before the shown one; false when
   // there is none (single picture, or the first one is shown).

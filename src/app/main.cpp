@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QStringList>
+#include <QTimer>
+#include <QUrl>
 
 #include "app/Form1.h"
 #include "platform/Dialogs.h"
@@ -17,5 +20,16 @@ int main(int argc, char** argv) {
   snapwick::QtDialogHost dialogs;
   snapwick::Form1 window(dialogs);
   window.show();
+
+  // Pictures named on the command line (as the file manager passes them) open once the window
+  // has its size.
+  QStringList pictures;
+  for (const QString& argument : QApplication::arguments().mid(1)) {
+    const QUrl url(argument);
+    pictures << (url.isLocalFile() ? url.toLocalFile() : argument);
+  }
+  if (!pictures.isEmpty()) {
+    QTimer::singleShot(0, &window, [&window, pictures] { window.OpenPictures(pictures); });
+  }
   return app.exec();
 }

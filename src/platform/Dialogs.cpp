@@ -1,11 +1,15 @@
 #include "platform/Dialogs.h"
 
+#include <vector>
+
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+
+#include "app/PictureList.h"
 
 namespace snapwick {
 
@@ -45,16 +49,10 @@ QStringList NameFiltersFor(const std::string& filter) {
 
 std::optional<std::string> SelectionFromPaths(const QStringList& paths) {
   if (paths.isEmpty()) return std::nullopt;
-  std::string selection;
-  if (paths.size() == 1) {
-    selection = QFile::encodeName(paths.front()).toStdString();
-  } else {
-    selection = QFile::encodeName(QFileInfo(paths.front()).absolutePath()).toStdString();
-    for (const QString& path : paths) {
-      selection += '\0';
-      selection += QFile::encodeName(QFileInfo(path).fileName()).toStdString();
-    }
-  }
+  std::vector<std::string> files;
+  for (const QString& path : paths)
+    files.push_back(QFile::encodeName(path).toStdString());
+  const std::string selection = PictureList::SelectionFor(files);
   if (QString::fromStdString(selection).size() > kMaxSelectionLength) return std::nullopt;
   return selection;
 }

@@ -9,11 +9,16 @@
 #include <QByteArray>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "imaging/Orientation.h"
+#include "metadata/ExifReader.h"
+#include "metadata/Variant.h"
 #include "platform/Error.h"
 
 namespace snapwick {
@@ -67,6 +72,31 @@ void ZeroPadding(cDIBSection& surface) {
   for (int32_t row = 0; row < surface.Height(); ++row) {
     std::memset(bits + static_cast<size_t>(row) * stride + used, 0, stride - used);
   }
+}
+
+// The orientation a camera recorded in the picture's EXIF block; 1 (as stored) when there is
+// none or it cannot be read.
+int32_t StoredOrientation(const unsigned char* data, size_t size) {
+  // The EXIF block sits among the first segments of the file, well within this.
+  constexpr size_t kHead = 256 * 1024;
+  try {
+    ExifReader reader;
+    reader.LoadBytes(data, std::min(size, kHead));
+    if (!reader.IsLoaded()) return 1;
+    const Variant value = reader.Tag(kOrientationTag);
+    if (value.IsInteger()) return value.Integer();
+  } catch (const std::exception&) {
+  }
+  return 1;
+}
+
+// Turns a decoded picture upright as its EXIF orientation asks.
+void TurnUpright(const unsigned char* data, size_t size, Picture& picture) {
+  const int32_t orientation = StoredOrientation(data, size);
+  if (!NeedsTurning(orientation)) return;
+  cDIBSection upright;
+  if (!TurnUpright(picture.Surface(), orientation, upright)) RaiseError(kErrOutOfMemory);
+  picture.Surface() = std::move(upright);
 }
 
 struct TjHandle {
@@ -125,6 +155,7 @@ bool LoadJpeg(const unsigned char* data, size_t size, Picture& into) {
     RaiseInvalid(tjGetErrorStr2(tj.handle));
   }
   ZeroPadding(surface);
+  TurnUpright(data, size, into);
   return true;
 }
 
@@ -134,7 +165,8 @@ void LoadWithImageReader(const unsigned char* data, size_t size, Picture& into) 
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
-  reader.setAutoTransform(false);
+  // Pictures that record how the camera was held come out upright.
+  reader.setAutoTransform(true);
   const QSize claimed = reader.size();
   if (!claimed.isValid() || !FitsInMemory(claimed.width(), claimed.height())) {
     RaiseInvalid("the picture is too large or not a picture");
@@ -142,6 +174,16 @@ void LoadWithImageReader(const unsigned char* data, size_t size, Picture& into) 
   QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes * 2 / (1024 * 1024)));
   QImage image;
   if (!reader.read(&image) || image.isNull()) RaiseInvalid(reader.errorString().toStdString());
+  if (image.hasAlphaChannel()) {
+    // Transparent parts show as white paper.
+    QImage flat(image.size(), QImage::Format_RGB32);
+    if (flat.isNull()) RaiseError(kErrOutOfMemory);
+    flat.fill(Qt::white);
+    QPainter painter(&flat);
+    painter.drawImage(0, 0, image);
+    painter.end();
+    image = flat;
+  }
   image = image.convertToFormat(QImage::Format_RGB888);
   if (image.isNull()) RaiseError(kErrOutOfMemory);
 

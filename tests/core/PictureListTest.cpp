@@ -82,3 +82,30 @@ TEST(PictureList, NewSelectionReplacesTheList) {
 
 }  // namespace
 }  // namespace snapwick
+
+namespace snapwick {
+namespace {
+
+TEST(PictureListSelection, PathsGivenOneByOne) {
+  EXPECT_EQ(PictureList::SelectionFor({}), "");
+  EXPECT_EQ(PictureList::SelectionFor({"/p/a.jpg"}), "/p/a.jpg");
+  EXPECT_EQ(PictureList::SelectionFor({"/p/a.jpg", "/p/b.jpg"}),
+            std::string("/p\0a.jpg\0b.jpg", 14));
+  EXPECT_EQ(PictureList::SelectionFor({"/a.jpg", "/b.jpg"}), std::string("/\0a.jpg\0b.jpg", 13));
+}
+
+TEST(PictureListSelection, SeveralFoldersKeepFullPathsInTheGivenOrder) {
+  PictureList list;
+  list.SetFiles(PictureList::SelectionFor({"/p/b.jpg", "/q/a.jpg", "/p/c.jpg"}));
+  EXPECT_EQ(list.FileCount, 4);
+  EXPECT_EQ(list.GetFile(), "/p/b.jpg");
+  EXPECT_EQ(list.ShownNumber(), 1);
+  EXPECT_EQ(list.GetFile(), "/q/a.jpg");
+  EXPECT_EQ(list.GetFile(), "/p/c.jpg");
+  EXPECT_EQ(list.GetFile(), "");
+  EXPECT_TRUE(list.StepBack());
+  EXPECT_EQ(list.GetFile(), "/q/a.jpg");
+}
+
+}  // namespace
+}  // namespace snapwick

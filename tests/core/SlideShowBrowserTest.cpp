@@ -126,8 +126,8 @@ TEST(SlideShowBrowser, ShowRunsAndSwapsPictures) {
   const std::string folder = dir.Path() + "/";
   // The second picture, the one shown after two intervals, has a name that needs escaping in the
   // page and in its address; with a broken escape the script does not even load. The third
-  // starts with "#", which the script would not preload as it stands. (A backslash is left out: in a file
-  // address the browser takes it for a "/".)
+  // starts with "#", which the script would not preload as it stands. (A backslash is left out: in
+  // a file address the browser takes it for a "/".)
   const std::vector<std::string> names = {"trip_001.jpg", "it's \"new\" <b> & été #1?.jpg",
                                           "#trip_003.jpg"};
   for (size_t i = 0; i < names.size(); ++i) {

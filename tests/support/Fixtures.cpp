@@ -106,6 +106,69 @@ std::string MakeBmp(int32_t width, int32_t height, const Pattern& pattern) {
   return bytes;
 }
 
+std::string MakeGif(int32_t width, int32_t height, const Pattern& pattern) {
+  const Rgb palette[4] = {{255, 255, 255}, {200, 30, 30}, {0, 0, 0}, {0, 0, 255}};
+  std::string gif = "GIF89a";
+  const auto put16 = [&](int32_t v) {
+    gif += static_cast<char>(v & 0xFF);
+    gif += static_cast<char>((v >> 8) & 0xFF);
+  };
+  put16(width);
+  put16(height);
+  gif += static_cast<char>(0x81);  // a global table of 4 colours
+  gif += '\0';
+  gif += '\0';
+  for (const Rgb& c : palette)
+    gif += {static_cast<char>(c.r), static_cast<char>(c.g), static_cast<char>(c.b)};
+  gif += ',';
+  put16(0);
+  put16(0);
+  put16(width);
+  put16(height);
+  gif += '\0';
+  gif += '\2';  // the smallest code size
+
+  // Codes of 3 bits: a clear code before every two pixels keeps the table from growing, so the
+  // code width never changes.
+  std::string data;
+  uint32_t bits = 0;
+  int count = 0;
+  const auto emit = [&](uint32_t code) {
+    bits |= code << count;
+    count += 3;
+    while (count >= 8) {
+      data += static_cast<char>(bits & 0xFF);
+      bits >>= 8;
+      count -= 8;
+    }
+  };
+  int64_t n = 0;
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x, ++n) {
+      if (n % 2 == 0) emit(4);
+      const Rgb c = pattern(x, y);
+      int best = 0, bestDistance = 1 << 30;
+      for (int i = 0; i < 4; ++i) {
+        const int d = (c.r - palette[i].r) * (c.r - palette[i].r) +
+                      (c.g - palette[i].g) * (c.g - palette[i].g) +
+                      (c.b - palette[i].b) * (c.b - palette[i].b);
+        if (d < bestDistance) bestDistance = d, best = i;
+      }
+      emit(static_cast<uint32_t>(best));
+    }
+  }
+  emit(5);
+  if (count > 0) data += static_cast<char>(bits & 0xFF);
+  for (size_t at = 0; at < data.size(); at += 255) {
+    const std::string block = data.substr(at, 255);
+    gif += static_cast<char>(block.size());
+    gif += block;
+  }
+  gif += '\0';
+  gif += ';';
+  return gif;
+}
+
 void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -32,6 +32,9 @@ std::string MakeJpeg(int32_t width, int32_t height, const Pattern& pattern = Gra
                      int quality = 90);
 // A 24-bit uncompressed BMP file of a generated picture.
 std::string MakeBmp(int32_t width, int32_t height, const Pattern& pattern = Gradient);
+// A GIF file of a generated picture, each pixel put to the nearest of white, red (200, 30, 30),
+// black and blue.
+std::string MakeGif(int32_t width, int32_t height, const Pattern& pattern);
 // Writes bytes to a file.
 void WriteBytes(const std::string& path, const std::string& bytes);
 
