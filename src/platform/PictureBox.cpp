@@ -72,6 +72,7 @@ void PictureBox::SetPicture(const Picture& picture) {
 
 void PictureBox::SetPicture(const QImage& picture) {
   picture_ = picture;
+  inPicture_.clear();
   Compose();
 }
 
@@ -87,6 +88,7 @@ void PictureBox::Compose() {
     painter.drawImage(0, 0, picture_);
   }
   image_ = image;
+  drawn_.clear();
   CurrentX = 0;
   CurrentY = 0;
   update();
@@ -100,7 +102,9 @@ void PictureBox::Print(const QString& text) {
   painter.setRenderHint(QPainter::TextAntialiasing, antialias_);
   painter.setPen(ColorFromBgr(ForeColor));
   const QFontMetrics metrics(drawFont, &image_);
-  painter.drawText(QPointF(CurrentX, CurrentY + metrics.ascent()), text);
+  const QPointF baseline(CurrentX, CurrentY + metrics.ascent());
+  painter.drawText(baseline, text);
+  drawn_.push_back(DrawnText{baseline, text, ColorFromBgr(ForeColor), drawFont});
   CurrentX = 0;
   CurrentY += metrics.height();
   update();
@@ -128,7 +132,24 @@ int32_t PictureBox::ImageHeight() const {
 
 void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.drawImage(event->rect().topLeft(), image_, event->rect());
+  if (devicePixelRatioF() <= 1) {
+    painter.drawImage(event->rect().topLeft(), image_, event->rect());
+    return;
+  }
+  // More device pixels than image pixels: the picture is enlarged, and the texts on it are drawn
+  // again at the screen's own resolution, so that they stay sharp.
+  painter.setClipRect(event->rect());
+  painter.fillRect(rect(), palette().color(QPalette::Window));
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QPointF(0, 0), picture_);
+  painter.setRenderHint(QPainter::TextAntialiasing, antialias_);
+  for (const auto* texts : {&inPicture_, &drawn_}) {
+    for (const DrawnText& text : *texts) {
+      painter.setFont(text.font);
+      painter.setPen(text.colour);
+      painter.drawText(text.baseline, text.text);
+    }
+  }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
+#include <vector>
 
 #include "imaging/cDIBSection.h"
 #include "platform/Picture.h"
@@ -62,10 +64,21 @@ class PictureBox : public QWidget {
   void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
+  // A text drawn on the image, kept so that a screen with more device pixels than image pixels
+  // shows it drawn at its own resolution rather than enlarged.
+  struct DrawnText {
+    QPointF baseline;
+    QString text;
+    QColor colour;
+    QFont font;
+  };
+
   void Compose();
 
   QImage picture_;
   QImage image_;
+  std::vector<DrawnText> drawn_;      // drawn on the image since its picture was set or cleared
+  std::vector<DrawnText> inPicture_;  // drawn earlier and made part of the picture
   bool antialias_ = true;
 };
 
