@@ -95,3 +95,32 @@ TEST(PictureBox, ColoursInTheBgrOrder) {
 
 }  // namespace
 }  // namespace snapwick
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "platform/Clipboard.h"
+#include "ui/UiTestSupport.h"
+
+namespace snapwick::test {
+namespace {
+
+TEST(Clipboard, SurfaceGoesOnTheClipboardAsAPicture) {
+  FakeDialogHost dialogs;
+  QGuiApplication::clipboard()->setText("before");
+  EXPECT_FALSE(CopyToClipboard(MakeSurface(6, 4), true, dialogs));
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0],
+            "I don't know how to put a DIB on the clipboard! Copy as bitmap instead!!!");
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+
+  EXPECT_TRUE(CopyToClipboard(MakeSurface(6, 4), false, dialogs));
+  const QImage image = QGuiApplication::clipboard()->image();
+  ASSERT_EQ(image.size(), QSize(6, 4));
+  EXPECT_EQ(QColor(image.pixel(5, 3)),
+            QColor(Gradient(5, 3).r, Gradient(5, 3).g, Gradient(5, 3).b));
+  EXPECT_FALSE(CopyToClipboard(cDIBSection(), false, dialogs));
+}
+
+}  // namespace
+}  // namespace snapwick::test
