@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench package format clean
 
 all: build
 
@@ -25,6 +25,10 @@ test: build
 bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target snapwick_bench
 	./$(BUILD)/bench/snapwick_bench
+
+# The Debian package: $(BUILD)/snapwick_<version>_<arch>.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 format:
 	@find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
