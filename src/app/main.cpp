@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setOrganizationName("Snapwick");
   QApplication::setApplicationName("Snapwick");
+  QGuiApplication::setDesktopFileName("snapwick");
   QApplication::setApplicationVersion(QString("%1.%2.%3")
                                           .arg(SNAPWICK_VERSION_MAJOR)
                                           .arg(SNAPWICK_VERSION_MINOR)
