@@ -538,13 +538,27 @@ void Form1::FitPicture(const double& ratio) {
   }
   FittedDib = m_cDib.Resample(fitted.pixelHeight, fitted.pixelWidth);
   if (!FittedDib) RaiseError(kErrInvalidPicture, "the picture cannot be fitted to the view");
-  SaveJPG(*FittedDib, TempFile, Quality, SaveDurability::Scratch);
+  WriteTempFile(*FittedDib);
   Picture shown;
   LoadPicture(TempFile, shown);
   // The box takes the fitted size only once the fitted picture is there to show.
   Picture2->SetBoxSize(fitted.pixelWidth, fitted.pixelHeight);
   Picture2->SetPicture(shown);
   if (Checked("AutoDate")) SetDate_Click();
+}
+
+void Form1::WriteTempFile(const cDIBSection& fitted) {
+  try {
+    SaveJPG(fitted, TempFile, Quality, SaveDurability::Scratch);
+  } catch (const SnapError& error) {
+    // The temporary file may have become unwritable since start-up (its folder or the file made
+    // read-only, or its disk full): it moves to where it can be written, if that is elsewhere.
+    if (error.Number() == kErrJpegWriter) throw;
+    const std::string elsewhere = ChooseTempFile();
+    if (elsewhere == TempFile) throw;
+    SaveJPG(fitted, elsewhere, Quality, SaveDurability::Scratch);
+    TempFile = elsewhere;
+  }
 }
 
 void Form1::SaveShownPicture(const std::string& fileName) {
