@@ -221,7 +221,7 @@ TEST_F(OutputFaultTest, FullDiskKeepsTheEarlierFileWhole) {
   EXPECT_EQ(ReadFile(small + "/x_001.jpg"), earlier);
 }
 
-TEST_F(OutputFaultTest, ReadOnlyFilesAreNeverWrittenOver) {
+TEST_F(OutputFaultTest, ReadOnlyFilesAndFoldersAreNeverWrittenOver) {
   const std::string earlier = MakeJpeg(50, 40);
   const std::string oddName = "new\nline.jpg";
   WriteBytes(pics_.File(oddName), MakeJpeg(120, 90));
@@ -229,13 +229,17 @@ TEST_F(OutputFaultTest, ReadOnlyFilesAreNeverWrittenOver) {
     WriteBytes(out_.File(name), earlier);
     ASSERT_EQ(::chmod(out_.File(name).c_str(), 0444), 0);
   }
+  ASSERT_EQ(::mkdir(out_.File("x_003.jpg").c_str(), 0755), 0);
   Form1& form = Start();
   FixSize(1);
   AutoSaveWith(out_.Path(), "x");
-  Load(Selection(pics_.Path(), {"a.jpg", "b.jpg"}));
+  Load(Selection(pics_.Path(), {"a.jpg", "b.jpg", "c.jpg"}));
   ExpectNote(out_.File("x_001.jpg"), "access error");
   form.NextFile_Click();
   EXPECT_EQ(JpegSize(out_.File("x_002.jpg")), std::make_pair(180, 240));
+  form.NextFile_Click();
+  ExpectNote(out_.File("x_003.jpg"), "access error");
+  EXPECT_TRUE(ListFolder(out_.File("x_003.jpg")).empty());
 
   // Saved under its own name, which holds a line break: the note stays on one line.
   AutoSaveWith(out_.Path(), "", true);
@@ -249,7 +253,8 @@ TEST_F(OutputFaultTest, ReadOnlyFilesAreNeverWrittenOver) {
   ASSERT_EQ(dialogs_.messages.size(), 2u);
   EXPECT_NE(dialogs_.messages[1].find("Path not found"), std::string::npos) << dialogs_.messages[1];
 
-  EXPECT_EQ(ListFolder(out_.Path()), (std::vector<std::string>{oddName, "x_001.jpg", "x_002.jpg"}));
+  EXPECT_EQ(ListFolder(out_.Path()),
+            (std::vector<std::string>{oddName, "x_001.jpg", "x_002.jpg", "x_003.jpg"}));
   for (const std::string& name : {std::string("x_001.jpg"), oddName}) {
     SCOPED_TRACE(name);
     EXPECT_EQ(ReadFile(out_.File(name)), earlier);

@@ -92,17 +92,16 @@ TEST_F(SoakTest, ThreeHundredPicturesWithAutoAutoSaveAndDate) {
   ASSERT_GT(residentAt20, 0);
   ASSERT_GT(residentAt300, 0);
   const double change = 100.0 * (residentAt300 - residentAt20) / residentAt20;
+  // Under AddressSanitizer both levels include the quarantine of freed memory, which fills within
+  // the first pictures and then stays full: the comparison holds there too.
   std::printf(
-      "[   SOAK   ] %d pictures in %.1f s; resident memory after picture 20: %lld kB, "
+      "[   SOAK   ] %d pictures in %.1f s%s; resident memory after picture 20: %lld kB, "
       "after picture 300: %lld kB (%+.1f %%)\n",
-      kPictures, seconds, static_cast<long long>(residentAt20),
-      static_cast<long long>(residentAt300), change);
-  if (kAddressSanitizer) {
-    std::printf(
-        "[   SOAK   ] AddressSanitizer build: the resident-memory comparison is skipped "
-        "(freed memory waits in its quarantine and its shadow grows with use)\n");
-    return;
-  }
+      kPictures, seconds, kAddressSanitizer ? " (AddressSanitizer build)" : "",
+      static_cast<long long>(residentAt20), static_cast<long long>(residentAt300), change);
+  RecordProperty("seconds", static_cast<int>(seconds + 0.5));
+  RecordProperty("resident_kb_after_20", static_cast<int>(residentAt20));
+  RecordProperty("resident_kb_after_300", static_cast<int>(residentAt300));
   EXPECT_LE(std::abs(change), 10.0) << "resident memory did not settle";
 }
 
