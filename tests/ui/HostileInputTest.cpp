@@ -248,6 +248,10 @@ TEST_F(HostileInputTest, UnusualButSoundPicturesAreShown) {
       Case{"a thread", "thread.bmp", Bytes(MakeBmp(1, 2000)), Outcome::Shown, QSize(1, 240)},
       Case{"top-down BMP", "topdown.bmp", Bytes(TopDownBmp(40, 30)), Outcome::Shown,
            QSize(320, 240)},
+      // Few bytes for many pixels, as a complete picture can be: not taken for a cut-off file.
+      Case{"flat 9-megapixel progressive JPEG", "flat.jpg",
+           Bytes(MakeProgressiveJpeg(3000, 3000, Solid(Rgb{128, 128, 128}))), Outcome::Shown,
+           QSize(240, 240)},
   });
 }
 
