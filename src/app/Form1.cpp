@@ -19,6 +19,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "app/QualitySetting.h"
 #include "app/Sizing.h"
@@ -133,6 +134,43 @@ constexpr int kLogHeight = 20;
 
 QString FromBytes(const std::string& bytes) {
   return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+// Text for the one-line log: shown as UTF-8 where valid, else Latin-1, with line breaks and
+// other control characters (a file name may hold them) as blanks.
+std::string OneLine(const std::string& bytes) {
+  std::string text = TextBytesToUtf8(bytes);
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  }
+  return text;
+}
+
+// Repeats the single column or row of a surface narrower or lower than 2 pixels, so that it can
+// be resized like any other; the copy looks the same.
+void WidenThinSurface(cDIBSection& surface) {
+  const int32_t width = surface.Width(), height = surface.Height();
+  const int32_t wideWidth = std::max(width, 2), wideHeight = std::max(height, 2);
+  cDIBSection wide;
+  if (!wide.Create(wideWidth, wideHeight)) RaiseError(kErrOutOfMemory);
+  const size_t inStride = static_cast<size_t>(surface.BytesPerScanLine());
+  const size_t outStride = static_cast<size_t>(wide.BytesPerScanLine());
+  const uint8_t* in = surface.DIBSectionBitsPtr();
+  uint8_t* out = wide.DIBSectionBitsPtr();
+  for (int32_t y = 0; y < wideHeight; ++y) {
+    const uint8_t* from = in + static_cast<size_t>(std::min(y, height - 1)) * inStride;
+    uint8_t* to = out + static_cast<size_t>(y) * outStride;
+    if (width >= 2) {
+      std::memcpy(to, from, static_cast<size_t>(width) * 3);
+    } else {
+      for (int32_t x = 0; x < wideWidth; ++x, to += 3) {
+        to[0] = from[0];
+        to[1] = from[1];
+        to[2] = from[2];
+      }
+    }
+  }
+  surface = std::move(wide);
 }
 
 }  // namespace
@@ -392,22 +430,37 @@ void Form1::ShowPicture() {
   }
   PictureString = kNoPictureData;
 
-  // From here the first failure ends the road; what is on screen stays.
+  // From here the first failure ends the road; what is on screen stays, and so do the shown
+  // picture's size, ratio and title: they follow the new picture once it is shown.
   try {
     PictureString = GetPictureString();
     LoadPicture(CurrentFileName, spare_);
-    std::swap(Picture1, spare_);
-    if (Picture1.IsEmpty()) RaiseError(kErrInvalidPicture, "no picture");
-    PictureRatio = static_cast<double>(Picture1.Width()) / Picture1.Height();
-    PixelWidth = HimetricToPixels(Picture1.Width());
-    PixelHeight = HimetricToPixels(Picture1.Height());
-    MegaPixelText = snapwick::MegaPixelText(PixelWidth, PixelHeight);
+    if (spare_.IsEmpty()) {
+      // Past the end of the list: nothing is left to fit.
+      std::swap(Picture1, spare_);
+      RaiseError(kErrInvalidPicture, "no picture");
+    }
+    const double ratio = static_cast<double>(spare_.Width()) / spare_.Height();
+    const int32_t pixelWidth = HimetricToPixels(spare_.Width());
+    const int32_t pixelHeight = HimetricToPixels(spare_.Height());
+    std::string megaPixels = snapwick::MegaPixelText(pixelWidth, pixelHeight);
     const bool single = Files.FileCount <= 1;
-    WindowTitle = BuildWindowTitle(CurrentFileName, MegaPixelText, PixelWidth, PixelHeight, single,
-                                   Files.CurrentFile - 1, Files.FileCount - 1);
-    if (Checked("Border")) setWindowTitle(FromBytes(WindowTitle));
+    std::string title = BuildWindowTitle(CurrentFileName, megaPixels, pixelWidth, pixelHeight,
+                                         single, Files.CurrentFile - 1, Files.FileCount - 1);
 
-    FitPicture(PictureRatio);
+    std::swap(Picture1, spare_);
+    try {
+      FitPicture(ratio);
+    } catch (...) {
+      std::swap(Picture1, spare_);
+      throw;
+    }
+    PictureRatio = ratio;
+    PixelWidth = pixelWidth;
+    PixelHeight = pixelHeight;
+    MegaPixelText = std::move(megaPixels);
+    WindowTitle = std::move(title);
+    if (Checked("Border")) setWindowTitle(FromBytes(WindowTitle));
 
     if (Checked("AutoLabel")) {
       const bool autoNext = Checked("AutoNext");
@@ -421,7 +474,7 @@ void Form1::ShowPicture() {
     try {
       SaveShownPicture(SaveName);
     } catch (const std::exception& error) {
-      MyLog("Not saved: " + SaveName + ": " + error.what());
+      MyLog(OneLine("Not saved: " + SaveName + ": " + error.what()));
     }
   } catch (const std::exception&) {
   }
@@ -519,15 +572,32 @@ void Form1::Resize_Click() {
 void Form1::FitPicture(const double& ratio) {
   m_cDib.CreateFrom(Picture1.Surface());
   const FittedSize fitted = FitToView(ratio, ViewPixelWidth, ViewPixelHeight, ViewRatio);
+  if (m_cDib.IsCreated() && (m_cDib.Width() < 2 || m_cDib.Height() < 2)) {
+    WidenThinSurface(m_cDib);
+  }
   FittedDib = m_cDib.Resample(fitted.pixelHeight, fitted.pixelWidth);
   if (!FittedDib) RaiseError(kErrInvalidPicture, "the picture cannot be fitted to the view");
-  SaveJPG(*FittedDib, TempFile, Quality, SaveDurability::Scratch);
+  WriteTempFile(*FittedDib);
   Picture shown;
   LoadPicture(TempFile, shown);
   // The box takes the fitted size only once the fitted picture is there to show.
   Picture2->SetBoxSize(fitted.pixelWidth, fitted.pixelHeight);
   Picture2->SetPicture(shown);
   if (Checked("AutoDate")) SetDate_Click();
+}
+
+void Form1::WriteTempFile(const cDIBSection& fitted) {
+  try {
+    SaveJPG(fitted, TempFile, Quality, SaveDurability::Scratch);
+  } catch (const SnapError& error) {
+    // The temporary file may have become unwritable since start-up (its folder or the file made
+    // read-only, or its disk full): it moves to where it can be written, if that is elsewhere.
+    if (error.Number() == kErrJpegWriter) throw;
+    const std::string elsewhere = ChooseTempFile();
+    if (elsewhere == TempFile) throw;
+    SaveJPG(fitted, elsewhere, Quality, SaveDurability::Scratch);
+    TempFile = elsewhere;
+  }
 }
 
 void Form1::SaveShownPicture(const std::string& fileName) {

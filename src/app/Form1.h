@@ -157,6 +157,8 @@ class Form1 : public QMainWindow {
   void Picture2_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
   bool AskToQuit();
   void ReportError(const std::exception& error);
+  // Writes the fitted picture to TempFile, moving TempFile once when it cannot be written.
+  void WriteTempFile(const cDIBSection& fitted);
 
   DialogHost& dialogs_;
   std::map<std::string, QAction*> actions_;

@@ -38,8 +38,9 @@ FittedSize FitToView(double ratio, int32_t viewPixelWidth, int32_t viewPixelHeig
     fitted.height = static_cast<float>(viewPixelHeight);
     fitted.width = static_cast<float>(viewPixelHeight * ratio);
   }
-  fitted.pixelWidth = checked::Round32(fitted.width);
-  fitted.pixelHeight = checked::Round32(fitted.height);
+  // However thin the picture, it keeps a pixel in each direction.
+  fitted.pixelWidth = std::max(checked::Round32(fitted.width), 1);
+  fitted.pixelHeight = std::max(checked::Round32(fitted.height), 1);
   return fitted;
 }
 

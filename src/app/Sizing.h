@@ -25,7 +25,7 @@ ViewSize ComputeViewSize(double windowWidthTwips, double windowHeightTwips, bool
                          bool hideMenu, double twipsPerPixelX, double twipsPerPixelY);
 
 // The size a picture of ratio (width / height) is fitted to in a box: single-precision sizes and
-// the whole pixels they round to (halves to even).
+// the whole pixels they round to (halves to even), at least 1.
 struct FittedSize {
   float width = 0;
   float height = 0;

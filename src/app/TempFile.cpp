@@ -1,15 +1,35 @@
 #include "app/TempFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <cerrno>
 
 namespace snapwick {
 
+namespace {
+
+// Whether the program, as what it runs as, may write there.
+bool Writable(const char* path) {
+  return ::faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0;
+}
+
+// Whether the file can be written in its place: it does not exist yet, or it is a regular file
+// that is neither marked read-only nor closed to us.
+bool Replaceable(const char* path) {
+  struct stat st {};
+  if (::stat(path, &st) != 0) return errno == ENOENT;
+  return S_ISREG(st.st_mode) && (st.st_mode & 0222) != 0 && Writable(path);
+}
+
+}  // namespace
+
 std::string ChooseTempFile() {
-  if (::access(".", W_OK) == 0) return "temp.jpg";
+  if (Writable(".") && Replaceable("temp.jpg")) return "temp.jpg";
   const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   QDir().mkpath(cache);
   return QFile::encodeName(cache + "/temp.jpg").toStdString();

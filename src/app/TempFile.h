@@ -5,8 +5,9 @@
 namespace snapwick {
 
 // Where every shown picture's temporary JPEG goes: "temp.jpg" in the current folder, or, when
-// that folder cannot be written (a program started from a launcher), "temp.jpg" in the per-user
-// cache folder, which is made when missing.
+// that folder cannot be written (a program started from a launcher) or holds a "temp.jpg" that
+// cannot be replaced (read-only, a folder), "temp.jpg" in the per-user cache folder, which is
+// made when missing.
 std::string ChooseTempFile();
 
 }  // namespace snapwick

@@ -133,12 +133,14 @@ Variant ExifReader::MakerNoteTag(int32_t MakerTag) const {
 
 bool ExifReader::ReadPictureFile(const std::string& fileName) {
   if (fileName.find('\0') != std::string::npos) RaiseError(kErrFileNotFound, fileName);
-  // Opened for reading only, so a name that does not exist fails and no file is created.
-  FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opened for reading only, so a name that does not exist fails and no file is created, and
+  // without waiting, so that a FIFO named like a picture cannot hold the program up; only
+  // regular files are read.
+  FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.Get() < 0) RaiseFileError(errno, fileName);
   struct stat status;
   if (::fstat(file.Get(), &status) != 0) RaiseFileError(errno, fileName);
-  if (S_ISDIR(status.st_mode)) RaiseError(kErrPathFileAccess, fileName);
+  if (!S_ISREG(status.st_mode)) RaiseError(kErrPathFileAccess, fileName);
 
   FileIdentity identity;
   identity.device = status.st_dev;

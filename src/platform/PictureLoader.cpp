@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -31,7 +32,9 @@ namespace {
 
 // The whole file; raises the runtime's file errors.
 std::vector<unsigned char> ReadWholeFile(const std::string& fileName) {
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking, so that a FIFO or a device named like a picture cannot hold the program up;
+  // only regular files are read.
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR) RaiseError(kErrFileNotFound, fileName);
     RaiseError(kErrPathFileAccess, fileName);
@@ -42,6 +45,7 @@ std::vector<unsigned char> ReadWholeFile(const std::string& fileName) {
   } closer{fd};
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) RaiseError(kErrPathFileAccess, fileName);
+  if (st.st_size > kMaxPictureFileBytes) RaiseInvalid("the file is too large for a picture");
   std::vector<unsigned char> data;
   data.resize(static_cast<size_t>(st.st_size));
   size_t done = 0;
@@ -131,7 +135,12 @@ bool LoadJpeg(const unsigned char* data, size_t size, Picture& into) {
                           &subsamp, &colorspace) != 0) {
     return false;  // not a JPEG that TurboJPEG reads; let the general reader try
   }
+  if (width <= 0 || height <= 0) RaiseInvalid("no picture");
   if (!FitsInMemory(width, height)) RaiseInvalid("the picture is too large");
+  // A file far too short for its size would only give a picture of grey for all that memory.
+  if (size < static_cast<size_t>(int64_t{width} * height / kMinPixelsPerJpegByte)) {
+    RaiseInvalid("the file is too short for the picture it claims");
+  }
   cDIBSection& surface = into.Surface();
   if (!surface.CreateForOverwrite(width, height)) RaiseError(kErrOutOfMemory);
 
@@ -167,7 +176,9 @@ void LoadWithImageReader(const unsigned char* data, size_t size, Picture& into) 
   QImageReader reader(&buffer);
   // Pictures that record how the camera was held come out upright.
   reader.setAutoTransform(true);
-  const QSize claimed = reader.size();
+  // A bitmap stored top-down claims a negative height.
+  QSize claimed = reader.size();
+  if (claimed.height() < 0 && claimed.height() > INT_MIN) claimed.setHeight(-claimed.height());
   if (!claimed.isValid() || !FitsInMemory(claimed.width(), claimed.height())) {
     RaiseInvalid("the picture is too large or not a picture");
   }

@@ -57,6 +57,15 @@ TEST(FitToView, LandscapePortraitPanoramaAndEqualRatio) {
   EXPECT_EQ(f.pixelWidth, 200);
 }
 
+TEST(FitToView, AThreadOfAPictureKeepsOnePixel) {
+  FittedSize f = FitToView(1.0 / 2000, 640, 480, 640.0 / 480.0);  // 0.24 pixels wide
+  EXPECT_EQ(f.pixelWidth, 1);
+  EXPECT_EQ(f.pixelHeight, 480);
+  f = FitToView(5000.0, 640, 480, 640.0 / 480.0);
+  EXPECT_EQ(f.pixelWidth, 640);
+  EXPECT_EQ(f.pixelHeight, 1);
+}
+
 TEST(FixedSizes, CaptionsAndWindowSizes) {
   const auto size = ParseFixedSize("640x480");
   ASSERT_TRUE(size);
