@@ -1,9 +1,10 @@
 # Two commands on a fresh Debian machine: `make run` and `make test`.
 BUILD ?= build
+ASAN_BUILD ?= build-asan
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench package format clean
+.PHONY: all deps configure build run test test-asan bench package format clean
 
 all: build
 
@@ -19,8 +20,17 @@ build: configure
 run: build
 	./$(BUILD)/snapwick
 
+# The whole suite in the normal build, then again in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer (no benchmarks), where any report fails its test.
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-asan
+
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+		-DSNAPWICK_SANITIZE=ON -DSNAPWICK_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target snapwick_bench
@@ -34,4 +44,4 @@ format:
 	@find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -122,7 +122,8 @@ def app0():
 
 
 def app1(tiff):
-    return b"\xff\xe1" + struct.pack(">H", 8 + len(tiff)) + b"Exif\0\0" + tiff
+    # A block larger than one segment can hold keeps the largest length (the reader ignores it).
+    return b"\xff\xe1" + struct.pack(">H", min(8 + len(tiff), 0xFFFF)) + b"Exif\0\0" + tiff
 
 
 def maker_note(size, seed):
@@ -213,6 +214,35 @@ def camera(intel, model, maker_size, with_gps=False, with_interop=False, all_typ
     return t.build()
 
 
+def shared_value(intel, entries, size):
+    """IFD0 with many UNDEFINED entries that all point at one value of `size` bytes."""
+    t = Tiff(intel)
+    ifd0 = t.directory()
+    value = t.blob(bytes((i * 7 + 3) & 0xFF for i in range(size)))
+    for i in range(entries):
+        t.blob_pointer(ifd0, 0x1000 + i, value)
+    data = bytearray(t.build())
+    # The builder writes pointers as LONG entries of count 1: make them UNDEFINED of `size`.
+    order = "<" if intel else ">"
+    for i in range(entries):
+        e = 8 + 2 + 12 * i
+        data[e + 2:e + 8] = struct.pack(order + "HI", UNDEFINED, size)
+    return bytes(data)
+
+
+def overlapping_directories(n, total):
+    """Directories that overlap: directory k starts 12 k bytes after the first and shares all but
+    one of its n entries with directory k - 1; each entry's tag is the next link of the directory
+    that ends in front of it (Intel order)."""
+    first = 12
+    out = bytearray(b"II*\0" + struct.pack("<IHH", first - 2, 0, n))
+    for j in range(total):
+        tag = 0x0100 if j < n else first + 12 * (j - n + 1) - 2
+        out += struct.pack("<HHIHH", tag, 0, 0, 0, n)
+    out += b"\0\0\0\0"
+    return bytes(out)
+
+
 def main():
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "corpus-exif")
@@ -225,6 +255,10 @@ def main():
         "types_intel.jpg": (app1(camera(True, "T-1", 64, all_types=True)), False),
         "types_motorola.jpg": (app1(camera(False, "T-1", 64, all_types=True)), False),
     }
+    # Hostile blocks near the reader's bounds on records and decoded text (fuzz with -max_len of
+    # 1 MB or more so that they fit).
+    seeds["hostile_shared_value.jpg"] = (app1(shared_value(True, 1000, 600 * 1024)), False)
+    seeds["hostile_overlap.jpg"] = (app1(overlapping_directories(5000, 10000)), False)
     for name, (segment, with_app0) in seeds.items():
         data = b"\xff\xd8" + (app0() if with_app0 else b"") + segment + tiny_jpeg_body()
         with open(os.path.join(out_dir, name), "wb") as f:

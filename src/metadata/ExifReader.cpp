@@ -57,6 +57,14 @@ void AppendDecimal(std::string& text, uint32_t value) {
     text.push_back(digits[--count]);
 }
 
+// Length of the decimal forms of bytes first to last, appended.
+size_t DecimalLength(const uint8_t* bytes, int32_t first, int32_t last) {
+  size_t length = 0;
+  for (int32_t j = first; j <= last; ++j)
+    length += bytes[j] >= 100 ? 3 : bytes[j] >= 10 ? 2 : 1;
+  return length;
+}
+
 std::string UpperHex(uint8_t value) {
   static const char kDigits[] = "0123456789ABCDEF";
   std::string text;
@@ -254,10 +262,12 @@ void ExifReader::ReadDirectories(int32_t position) {
   std::unordered_set<int32_t> walked;
   for (;;) {
     if (!walked.insert(position).second) return;
+    if (walked.size() > kMaxWalkedDirectories) RaiseError(kErrOutOfMemory);
     const int32_t count = Read16(position, intel);
     const int32_t base = m_Tags ? static_cast<int32_t>(m_Tags->size()) : 0;
     const int32_t total = Add(base, count);
     if (total < 1) RaiseError(kErrSubscriptOutOfRange);  // a store of indices 1 to 0
+    if (static_cast<size_t>(total) > kMaxTagRecords) RaiseError(kErrOutOfMemory);
     if (!m_Tags) m_Tags.emplace();
     m_Tags->resize(static_cast<size_t>(total));
 
@@ -286,7 +296,12 @@ void ExifReader::ReadDirectories(int32_t position) {
   }
 }
 
-void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) const {
+void ExifReader::ChargeText(size_t length) {
+  if (length > kMaxTagTextBytes - m_TextBytes) RaiseError(kErrOutOfMemory);
+  m_TextBytes += length;
+}
+
+void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) {
   const int32_t count = record.ValueCount;
   const int32_t field = Add(entry, 8);
   // The value field's four bytes, most significant first as a 32-bit number in the file's order.
@@ -312,13 +327,16 @@ void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) const
         std::string text;
         for (int32_t k = 0; k < 4; ++k)
           text += PadLeft(UpperHex(msbFirst(k)), 2, "0");
+        ChargeText(text.size());
         record.TagValue = std::move(text);
       } else {
         const int32_t start = valueStart();
         const int32_t last = Sub(Add(start, count), 1);
         checkRange(start, last);
+        const size_t length = DecimalLength(bytes, start, last);
+        ChargeText(length);
         std::string text;
-        text.reserve(static_cast<size_t>(count) * 3);
+        text.reserve(length);
         for (int32_t j = start; j <= last; ++j)
           AppendDecimal(text, bytes[j]);
         record.TagValue = std::move(text);
@@ -331,14 +349,16 @@ void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) const
         std::string text;
         for (int32_t k = 0; k < 4; ++k)
           text.push_back(static_cast<char>(msbFirst(k)));
+        ChargeText(text.size());
         record.TagValue = std::move(text);
       } else {
         // The last byte (the closing zero of an ASCII value) is left out.
         const int32_t start = valueStart();
         const int32_t last = Sub(Add(start, count), 2);
         checkRange(start, last);
-        record.TagValue = std::string(reinterpret_cast<const char*>(bytes) + start,
-                                      static_cast<size_t>(std::max(0, last - start + 1)));
+        const auto length = static_cast<size_t>(std::max(0, last - start + 1));
+        ChargeText(length);
+        record.TagValue = std::string(reinterpret_cast<const char*>(bytes) + start, length);
       }
       break;
 
@@ -352,8 +372,10 @@ void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) const
         const int32_t start = valueStart();
         const int32_t last = Sub(Add(start, count), 1);
         checkRange(start, last);
+        const size_t length = DecimalLength(bytes, start, last);
+        ChargeText(length);
         std::string text;
-        text.reserve(static_cast<size_t>(count) * 3);
+        text.reserve(length);
         if (intel) {
           for (int32_t j = start; j <= last; ++j)
             AppendDecimal(text, bytes[j]);
@@ -373,8 +395,10 @@ void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) const
         const int32_t start = valueStart();
         const int32_t last = Sub(Add(start, count), 1);
         checkRange(start, last);
+        const size_t length = DecimalLength(bytes, start, last);
+        ChargeText(length);
         std::string text;
-        text.reserve(static_cast<size_t>(count) * 3);
+        text.reserve(length);
         for (int32_t j = start; j <= last; ++j)
           AppendDecimal(text, bytes[j]);
         record.TagValue = std::move(text);
@@ -392,6 +416,7 @@ void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) const
       AppendDecimal(text, static_cast<uint32_t>(numerator));
       text.push_back('/');
       AppendDecimal(text, static_cast<uint32_t>(denominator));
+      ChargeText(text.size());
       record.TagValue = std::move(text);
       break;
     }

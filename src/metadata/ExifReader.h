@@ -25,10 +25,19 @@ struct TagRecord {
   bool operator==(const TagRecord&) const = default;
 };
 
+// Bounds of what one reader takes from a file, far beyond any camera file (a few hundred records
+// and some hundred kilobytes of text). Without them a crafted file could make the walk take
+// gigabytes: many entries pointing at one large value each decode it again, and directories that
+// overlap walk the same entries again and again. A walk that would go beyond a bound ends with
+// error 7 (out of memory), keeping the records decoded so far like any failed walk.
+inline constexpr size_t kMaxTagRecords = 65536;               // records in the store
+inline constexpr size_t kMaxTagTextBytes = size_t{32} << 20;  // decoded text of all records
+inline constexpr size_t kMaxWalkedDirectories = 65536;        // directories of one walk
+
 // Reads the EXIF block of a JPEG file: the whole file is read into memory, the APP1 "Exif"
 // segment is found, and the directories IFD0, its next-link chain and the Exif directory are
 // walked into tag records in walk order. Errors are raised as SnapError (file errors, 6 overflow,
-// 9 subscript out of range, 13 type mismatch).
+// 7 out of memory beyond the bounds above, 9 subscript out of range, 13 type mismatch).
 class ExifReader {
  public:
   // Sets the file name; nothing is read.
@@ -99,7 +108,9 @@ class ExifReader {
   uint8_t ByteAt(int32_t index) const;
   int32_t Read16(int32_t index, bool intel) const;
   int32_t Read32(int32_t index, bool intel) const;
-  void DecodeValue(TagRecord& record, int32_t entry, bool intel) const;
+  void DecodeValue(TagRecord& record, int32_t entry, bool intel);
+  // Counts text about to be stored against kMaxTagTextBytes; raises 7 beyond it.
+  void ChargeText(size_t length);
 
   ByteBuffer m_Buffer;
   int32_t m_App1Pos = 0;
@@ -109,6 +120,8 @@ class ExifReader {
   // Records from this index on were never written by a walk: blanks (tag number 0) that no
   // lookup can match, left by a walk that failed inside a directory.
   size_t m_ScanEnd = 0;
+  // Bytes of decoded text stored by all walks of this reader.
+  size_t m_TextBytes = 0;
   int32_t m_ExifIfdOffset = 0;
   std::string m_PicFile;
   bool m_Loaded = false;

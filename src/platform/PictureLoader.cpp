@@ -15,6 +15,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "imaging/Orientation.h"
@@ -62,10 +63,18 @@ std::vector<unsigned char> ReadWholeFile(const std::string& fileName) {
   return data;
 }
 
-bool FitsInMemory(int64_t width, int64_t height) {
+// Whether a picture of this size may be made from a file of `fileSize` bytes: a 24-bit surface
+// (and `extraBytesPerPixel` more for each pixel while decoding) within kMaxPictureBytes, and a file
+// long enough for that many pixels.
+bool FitsInMemory(int64_t width, int64_t height, size_t fileSize, int64_t extraBytesPerPixel = 0) {
   if (width <= 0 || height <= 0) return false;
   const int64_t stride = (width * 3 + 3) & ~int64_t{3};
-  return stride * height < kMaxPictureBytes;
+  const int64_t pixels = width * height;
+  if (pixels > kPixelsAnyFileMayClaim &&
+      pixels / kMaxPixelsPerFileByte >= static_cast<int64_t>(fileSize)) {
+    return false;
+  }
+  return stride * height + extraBytesPerPixel * pixels < kMaxPictureBytes;
 }
 
 void ZeroPadding(cDIBSection& surface) {
@@ -136,17 +145,22 @@ bool LoadJpeg(const unsigned char* data, size_t size, Picture& into) {
     return false;  // not a JPEG that TurboJPEG reads; let the general reader try
   }
   if (width <= 0 || height <= 0) RaiseInvalid("no picture");
-  if (!FitsInMemory(width, height)) RaiseInvalid("the picture is too large");
-  // A file far too short for its size would only give a picture of grey for all that memory.
-  if (size < static_cast<size_t>(int64_t{width} * height / kMinPixelsPerJpegByte)) {
-    RaiseInvalid("the file is too short for the picture it claims");
+  // A CMYK picture is decoded into a buffer of 4 bytes a pixel beside the surface.
+  const bool cmykPicture = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
+  if (!FitsInMemory(width, height, size, cmykPicture ? 4 : 0)) {
+    RaiseInvalid("the picture is too large or its file too short");
   }
   cDIBSection& surface = into.Surface();
   if (!surface.CreateForOverwrite(width, height)) RaiseError(kErrOutOfMemory);
 
   int rc;
-  if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
-    std::vector<unsigned char> cmyk(static_cast<size_t>(width) * height * 4);
+  if (cmykPicture) {
+    std::vector<unsigned char> cmyk;
+    try {
+      cmyk.resize(static_cast<size_t>(width) * height * 4);
+    } catch (const std::bad_alloc&) {
+      RaiseError(kErrOutOfMemory);
+    }
     rc = tjDecompress2(tj.handle, data, static_cast<unsigned long>(size), cmyk.data(), width,
                        width * 4, height, TJPF_CMYK, TJFLAG_LIMITSCANS);
     if (rc == 0 || tjGetErrorCode(tj.handle) == TJERR_WARNING) {
@@ -179,10 +193,14 @@ void LoadWithImageReader(const unsigned char* data, size_t size, Picture& into) 
   // A bitmap stored top-down claims a negative height.
   QSize claimed = reader.size();
   if (claimed.height() < 0 && claimed.height() > INT_MIN) claimed.setHeight(-claimed.height());
-  if (!claimed.isValid() || !FitsInMemory(claimed.width(), claimed.height())) {
-    RaiseInvalid("the picture is too large or not a picture");
+  // Qt reads most pictures into 4 bytes a pixel; the copy in 3 bytes a pixel made from that image
+  // lies beside it, then beside the surface: at most 4 bytes a pixel more than the surface.
+  constexpr int64_t kQtBytesPerPixel = 4;
+  if (!claimed.isValid() ||
+      !FitsInMemory(claimed.width(), claimed.height(), size, kQtBytesPerPixel)) {
+    RaiseInvalid("the picture is too large, its file too short, or not a picture");
   }
-  QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes * 2 / (1024 * 1024)));
+  QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)));
   QImage image;
   if (!reader.read(&image) || image.isNull()) RaiseInvalid(reader.errorString().toStdString());
   if (image.hasAlphaChannel()) {
@@ -200,7 +218,9 @@ void LoadWithImageReader(const unsigned char* data, size_t size, Picture& into) 
 
   cDIBSection& surface = into.Surface();
   const int32_t width = image.width(), height = image.height();
-  if (!FitsInMemory(width, height)) RaiseInvalid("the picture is too large");
+  if (!FitsInMemory(width, height, size, kQtBytesPerPixel)) {
+    RaiseInvalid("the picture is too large");
+  }
   if (!surface.CreateForOverwrite(width, height)) RaiseError(kErrOutOfMemory);
   const int32_t stride = surface.BytesPerScanLine();
   uint8_t* bits = surface.DIBSectionBitsPtr();

@@ -7,21 +7,27 @@
 
 namespace snapwick {
 
-// Largest picture accepted, in bytes of its 24-bit surface; larger ones are refused before any
-// memory is taken for them.
+// Largest picture accepted, in bytes of its 24-bit surface together with the buffers that decoding
+// it takes beside the surface (none for a colour or grey JPEG, which is decoded in place; 4 bytes a
+// pixel for a CMYK JPEG or a picture read through Qt); larger ones are refused before any memory
+// is taken for them.
 inline constexpr int64_t kMaxPictureBytes = int64_t{1} << 31;
 // Largest picture file read: a 32-bit bitmap of the largest picture, with room for its headers.
 inline constexpr int64_t kMaxPictureFileBytes = kMaxPictureBytes / 3 * 4 + (int64_t{1} << 20);
-// A whole JPEG takes at least a byte for every 512 pixels (even a flat picture coded with the
-// shortest codes takes a bit for each 8 x 8 block); a file that claims more than eight times as
-// many pixels as that allows for its length is cut off, and is refused.
-inline constexpr int64_t kMinPixelsPerJpegByte = 8 * 512;
+
+// A picture of more than kPixelsAnyFileMayClaim pixels is refused, before any memory is taken for
+// it, when its file has fewer than one byte for every kMaxPixelsPerFileByte pixels. No whole JPEG
+// file comes near that: each 8x8 block of its first component takes at least one bit, a byte for
+// every 512 pixels. What is refused is a few bytes claiming a picture of a gigabyte (or a file cut
+// far short of one), which would take that memory and seconds of decoding to show grey.
+inline constexpr int64_t kPixelsAnyFileMayClaim = int64_t{1} << 24;
+inline constexpr int64_t kMaxPixelsPerFileByte = 1024;
 
 // Loads a JPEG (decoded by TurboJPEG straight into the surface layout) or a BMP into `into`,
 // replacing what it held. An empty name empties the picture without an error. A missing file
 // raises 53, a file that cannot be read (or that is no regular file) 75, a file that is not a
-// picture, too large to hold, or a JPEG far too short for the size it claims 481. On failure
-// `into` is left empty.
+// picture, too large to hold or too short for the picture it claims 481, memory that runs out 7.
+// On failure `into` is left empty.
 void LoadPicture(const std::string& fileName, Picture& into);
 
 // The same for a file's bytes already in memory; refuses what is not a picture with 481.

@@ -208,5 +208,80 @@ TEST(PictureLoader, FailedLoadEmptiesTheTarget) {
   EXPECT_TRUE(picture.IsEmpty());
 }
 
+// The JPEG file with its frame header changed to claim another size.
+std::string ClaimingSize(std::string jpeg, int width, int height) {
+  const size_t sof = jpeg.find("\xFF\xC0", 2);
+  EXPECT_NE(sof, std::string::npos);
+  jpeg[sof + 5] = static_cast<char>(height >> 8);
+  jpeg[sof + 6] = static_cast<char>(height & 0xFF);
+  jpeg[sof + 7] = static_cast<char>(width >> 8);
+  jpeg[sof + 8] = static_cast<char>(width & 0xFF);
+  return jpeg;
+}
+
+int32_t LoadBytesError(const std::string& bytes, Picture& picture) {
+  try {
+    LoadPictureBytes(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), picture);
+  } catch (const SnapError& error) {
+    EXPECT_TRUE(picture.IsEmpty());
+    return error.Number();
+  }
+  return 0;
+}
+
+TEST(PictureLoader, FewBytesClaimingAHugePictureAreRefused) {
+  // 300 bytes that claim 20000 x 20000 pixels: a surface of 1.2 GB that decoding would fill with
+  // grey. Up to 4096 x 4096 pixels any file may claim; beyond, a byte for each 1024 pixels.
+  const std::string jpeg = test::MakeJpeg(16, 16);
+  ASSERT_LT(jpeg.size(), 1000u);
+  Picture picture;
+  EXPECT_EQ(LoadBytesError(ClaimingSize(jpeg, 20000, 20000), picture), kErrInvalidPicture);
+  EXPECT_EQ(LoadBytesError(ClaimingSize(jpeg, 4096, 4097), picture), kErrInvalidPicture);
+  ASSERT_EQ(LoadBytesError(ClaimingSize(jpeg, 4096, 4096), picture), 0);
+  EXPECT_EQ(picture.PixelHeight(), 4096);
+  // With bytes enough behind it the same claim is read (as far as its data goes).
+  std::string padded = ClaimingSize(jpeg, 4096, 4097);
+  padded.append(4096 * 4097 / 1024 + 1 - padded.size(), '\0');
+  ASSERT_EQ(LoadBytesError(padded, picture), 0);
+  EXPECT_EQ(picture.PixelHeight(), 4097);
+}
+
+TEST(PictureLoader, PlainPicturesOfManyPixelsStayWellWithinTheRule) {
+  // The smallest file a real picture makes: one grey, progressive, above 16 million pixels.
+  const int side = 4200;
+  const std::vector<unsigned char> grey(static_cast<size_t>(side) * side, 77);
+  tjhandle handle = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  ASSERT_EQ(tjCompress2(handle, grey.data(), side, side, side, TJPF_GRAY, &out, &size, TJSAMP_GRAY,
+                        75, TJFLAG_PROGRESSIVE),
+            0);
+  const std::string jpeg(reinterpret_cast<const char*>(out), size);
+  tjFree(out);
+  tjDestroy(handle);
+  EXPECT_LT(int64_t{side} * side / static_cast<int64_t>(jpeg.size()), kMaxPixelsPerFileByte / 2);
+  Picture picture;
+  ASSERT_EQ(LoadBytesError(jpeg, picture), 0);
+  EXPECT_EQ(picture.PixelWidth(), side);
+  EXPECT_EQ(test::PixelAt(picture.Surface(), side - 1, side - 1), (Rgb{77, 77, 77}));
+}
+
+TEST(PictureLoader, CmykBufferCountsTowardsTheLargestPicture) {
+  // 20000 x 16000 pixels: a surface of 960 MB fits, but not with the 1.28 GB of CMYK beside it.
+  std::vector<unsigned char> cmyk(16 * 16 * 4, 200);
+  tjhandle handle = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  ASSERT_EQ(tjCompress2(handle, cmyk.data(), 16, 64, 16, TJPF_CMYK, &out, &size, TJSAMP_444, 90, 0),
+            0);
+  std::string jpeg(reinterpret_cast<const char*>(out), size);
+  tjFree(out);
+  tjDestroy(handle);
+  jpeg = ClaimingSize(jpeg, 20000, 16000);
+  jpeg.append(20000 * 16000 / 1024 + 1, '\0');  // long enough for its pixels
+  Picture picture;
+  EXPECT_EQ(LoadBytesError(jpeg, picture), kErrInvalidPicture);
+}
+
 }  // namespace
 }  // namespace snapwick
