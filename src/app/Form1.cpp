@@ -413,7 +413,7 @@ void Form1::LoadSelection(const std::string& selection) {
     try {
       GenerateSlideShow(Text1 + "SlideShow.htm");
     } catch (const std::exception& error) {
-      MyLog(std::string("Slide show not written: ") + error.what());
+      MyLog(OneLine(std::string("Slide show not written: ") + error.what()));
       return;
     }
   }

@@ -319,6 +319,25 @@ void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) {
     }
   };
   const uint8_t* bytes = m_Buffer.bytes.get();
+  // The decimal forms of count single bytes stored outside the entry, appended without a
+  // separator; from the last byte back when asked.
+  const auto decimalBytes = [&](bool fromTheEnd) {
+    const int32_t start = valueStart();
+    const int32_t last = Sub(Add(start, count), 1);
+    checkRange(start, last);
+    const size_t length = DecimalLength(bytes, start, last);
+    ChargeText(length);
+    std::string text;
+    text.reserve(length);
+    if (fromTheEnd) {
+      for (int32_t j = last; j >= start; --j)
+        AppendDecimal(text, bytes[j]);
+    } else {
+      for (int32_t j = start; j <= last; ++j)
+        AppendDecimal(text, bytes[j]);
+    }
+    record.TagValue = std::move(text);
+  };
 
   switch (record.FieldType) {
     case 1:  // BYTE
@@ -330,16 +349,7 @@ void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) {
         ChargeText(text.size());
         record.TagValue = std::move(text);
       } else {
-        const int32_t start = valueStart();
-        const int32_t last = Sub(Add(start, count), 1);
-        checkRange(start, last);
-        const size_t length = DecimalLength(bytes, start, last);
-        ChargeText(length);
-        std::string text;
-        text.reserve(length);
-        for (int32_t j = start; j <= last; ++j)
-          AppendDecimal(text, bytes[j]);
-        record.TagValue = std::move(text);
+        decimalBytes(false);
       }
       break;
 
@@ -369,21 +379,7 @@ void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) {
         record.TagValue = Add(Read16(field, intel), Read16(Add(field, 2), intel));
       } else {
         // Single bytes, not 16-bit values; a big-endian file takes them from the end.
-        const int32_t start = valueStart();
-        const int32_t last = Sub(Add(start, count), 1);
-        checkRange(start, last);
-        const size_t length = DecimalLength(bytes, start, last);
-        ChargeText(length);
-        std::string text;
-        text.reserve(length);
-        if (intel) {
-          for (int32_t j = start; j <= last; ++j)
-            AppendDecimal(text, bytes[j]);
-        } else {
-          for (int32_t j = last; j >= start; --j)
-            AppendDecimal(text, bytes[j]);
-        }
-        record.TagValue = std::move(text);
+        decimalBytes(!intel);
       }
       break;
 
@@ -392,16 +388,7 @@ void ExifReader::DecodeValue(TagRecord& record, int32_t entry, bool intel) {
       if (Mul(count, 4) <= 4) {
         record.TagValue = Read32(field, intel);
       } else {
-        const int32_t start = valueStart();
-        const int32_t last = Sub(Add(start, count), 1);
-        checkRange(start, last);
-        const size_t length = DecimalLength(bytes, start, last);
-        ChargeText(length);
-        std::string text;
-        text.reserve(length);
-        for (int32_t j = start; j <= last; ++j)
-          AppendDecimal(text, bytes[j]);
-        record.TagValue = std::move(text);
+        decimalBytes(false);
       }
       break;
 
