@@ -421,7 +421,8 @@ void Form1::LoadSelection(const std::string& selection) {
 }
 
 void Form1::ShowPicture() {
-  // Steps whose failure is passed over.
+  // Steps whose failure is passed over. The log line speaks of the picture shown last.
+  MyLog("");
   Picture2->Cls();
   CurrentFileName = Files.GetFile();
   try {
@@ -476,7 +477,11 @@ void Form1::ShowPicture() {
     } catch (const std::exception& error) {
       MyLog(OneLine("Not saved: " + SaveName + ": " + error.what()));
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    // The picture stays as it was; the log line says why.
+    if (!CurrentFileName.empty()) {
+      MyLog(OneLine("Not shown: " + CurrentFileName + ": " + error.what()));
+    }
   }
 }
 
