@@ -4,25 +4,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <QSettings>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <memory>
 #include <sstream>
+
+#include "platform/Error.h"
 
 namespace snapwick::test {
 
-namespace {
-QTemporaryDir& SettingsDir() {
-  static QTemporaryDir dir;
-  return dir;
-}
-}  // namespace
-
 void PrepareTestProcess() {
-  const QString path = SettingsDir().path();
+  static QTemporaryDir settingsDir;
+  const QString path = settingsDir.path();
   setenv("XDG_CONFIG_HOME", path.toLocal8Bit().constData(), 1);
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
@@ -33,24 +27,6 @@ void ClearSettings() {
   QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Snapwick", "Snapwick");
   settings.clear();
   settings.sync();
-}
-
-TempDir::TempDir() = default;
-
-std::string TempDir::Path() const {
-  return dir_.path().toStdString();
-}
-
-std::string TempDir::File(const std::string& name) const {
-  return Path() + "/" + name;
-}
-
-ScopedLocale::ScopedLocale(const QLocale& locale) : previous_(QLocale()) {
-  QLocale::setDefault(locale);
-}
-
-ScopedLocale::~ScopedLocale() {
-  QLocale::setDefault(previous_);
 }
 
 ScopedTimeZone::ScopedTimeZone(const char* tz) {
@@ -81,16 +57,20 @@ int RunUnprivileged(const std::function<int()>& action) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+int32_t ErrorNumberOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const SnapError& e) {
+    return e.Number();
+  }
+  return 0;
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
 }
 
 bool FileExists(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QTemporaryDir>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -10,17 +11,14 @@ namespace snapwick::test {
 // Points the settings store at a folder of its own, so that no test touches the user's settings,
 // and pins the locale to English (United States). Called once by each test program's main.
 void PrepareTestProcess();
-
 // Removes every stored setting of the test process.
 void ClearSettings();
 
 // A fresh temporary folder, removed with everything in it at the end of the scope.
 class TempDir {
  public:
-  TempDir();
-  std::string Path() const;
-  // Path() + "/" + name.
-  std::string File(const std::string& name) const;
+  std::string Path() const { return dir_.path().toStdString(); }
+  std::string File(const std::string& name) const { return Path() + "/" + name; }
 
  private:
   QTemporaryDir dir_;
@@ -29,9 +27,10 @@ class TempDir {
 // Sets the default locale for the scope and puts the previous one back at its end.
 class ScopedLocale {
  public:
-  explicit ScopedLocale(const QLocale& locale);
-  explicit ScopedLocale(const char* name) : ScopedLocale(QLocale(QString::fromLatin1(name))) {}
-  ~ScopedLocale();
+  explicit ScopedLocale(const char* name) {
+    QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+  }
+  ~ScopedLocale() { QLocale::setDefault(previous_); }
 
  private:
   QLocale previous_;
@@ -52,9 +51,11 @@ class ScopedTimeZone {
 // (who could read and write anywhere), and returns its exit code.
 int RunUnprivileged(const std::function<int()>& action);
 
+// The number of the SnapError that the action raises, or 0.
+int32_t ErrorNumberOf(const std::function<void()>& action);
+
 // Whole content of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& content);
 bool FileExists(const std::string& path);
 
 }  // namespace snapwick::test

@@ -1,0 +1,176 @@
+// The picture list, window titles, auto-save names, the sizing of the view, the temporary file
+// and the stored quality.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/PictureList.h"
+#include "app/QualitySetting.h"
+#include "app/Sizing.h"
+#include "app/TempFile.h"
+#include "app/WindowTitle.h"
+#include "labels/SaveNaming.h"
+#include "platform/Error.h"
+#include "support/TestEnvironment.h"
+
+namespace snapwick {
+namespace {
+
+TEST(PictureList, SingleSeveralEmptyAndRoot) {
+  PictureList list;
+  EXPECT_EQ(list.GetFile(), "");  // nothing loaded yet
+  list.SetFiles("/pics/a.jpg");
+  EXPECT_EQ(list.GetFile(), "/pics/a.jpg");
+  EXPECT_EQ(list.GetFile(), "/pics/a.jpg");
+  EXPECT_EQ(list.CurrentFile, 0);
+  EXPECT_FALSE(list.StepBack());
+  EXPECT_EQ(list.ShownNumber(), 1);
+
+  list.SetFiles(std::string("/pics\0a.jpg\0b.jpg\0c.jpg", 23));
+  EXPECT_EQ(list.FileCount, 4);
+  EXPECT_EQ(list.GetFile(), "/pics/a.jpg");
+  EXPECT_EQ(list.CurrentFile, 2);
+  EXPECT_FALSE(list.StepBack());  // the first picture is shown
+  EXPECT_EQ(list.GetFile(), "/pics/b.jpg");
+  EXPECT_EQ(list.GetFile(), "/pics/c.jpg");
+  EXPECT_TRUE(list.StepBack());  // from the third to the second
+  EXPECT_EQ(list.CurrentFile, 2);
+  EXPECT_EQ(list.GetFile(), "/pics/b.jpg");
+  EXPECT_EQ(list.GetFile(), "/pics/c.jpg");
+  EXPECT_EQ(list.GetFile(), "");  // used up: nothing more, the position stays
+  EXPECT_EQ(list.CurrentFile, 4);
+  EXPECT_TRUE(list.StepBack());  // used up by "Next": picture k - 1
+  EXPECT_EQ(list.GetFile(), "/pics/b.jpg");
+
+  list.SetFiles("");
+  EXPECT_FALSE(list.HasMore());
+  EXPECT_EQ(list.GetFile(), "");
+  list.SetFiles(std::string("/\0a.jpg\0b.jpg", 13));
+  EXPECT_EQ(list.GetFile(), "//a.jpg");
+}
+
+TEST(PictureList, SelectionOfPaths) {
+  EXPECT_EQ(PictureList::SelectionFor({"/p/a.jpg"}), "/p/a.jpg");
+  EXPECT_EQ(PictureList::SelectionFor({"/p/a.jpg", "/p/b.jpg"}),
+            std::string("/p\0a.jpg\0b.jpg", 14));
+  // Several folders keep full paths, in the order given.
+  PictureList list;
+  list.SetFiles(PictureList::SelectionFor({"/p/b.jpg", "/q/a.jpg", "/p/c.jpg"}));
+  EXPECT_EQ(list.FileCount, 4);
+  EXPECT_EQ(list.GetFile(), "/p/b.jpg");
+  EXPECT_EQ(list.GetFile(), "/q/a.jpg");
+  EXPECT_EQ(list.GetFile(), "/p/c.jpg");
+}
+
+TEST(WindowTitle, TitlesAndMegaPixels) {
+  EXPECT_EQ(BuildWindowTitle("/a.jpg", MegaPixelText(640, 480), 640, 480, true, 1, 1),
+            "/a.jpg  [ 0.3M 640x480]");
+  EXPECT_EQ(BuildWindowTitle("/p/b.jpg", MegaPixelText(2048, 1536), 2048, 1536, false, 2, 5),
+            "/p/b.jpg  [ 3.1M 2048x1536] Photo 2 of 5");
+  EXPECT_EQ(MegaPixelText(4000, 3000), "12.0");
+  EXPECT_EQ(test::ErrorNumberOf([] { MegaPixelText(65536, 65536); }), kErrOverflow);
+  test::ScopedLocale german("de_DE");
+  EXPECT_EQ(MegaPixelText(640, 480), "0,3");
+  EXPECT_EQ(ViewSizeCaption(640, 480, 640.0 / 480.0), "640x480 ratio: 133,33%");
+}
+
+TEST(SaveNaming, NumbersKeptNamesAndTheLonePicture) {
+  const AutoSaveSettings numbered{"/out/trip", "/out/", "trip", false};
+  const std::pair<int32_t, const char*> numbers[] = {{1, "001"},  {7, "007"},   {9, "009"},
+                                                     {10, "010"}, {12, "012"},  {42, "042"},
+                                                     {99, "099"}, {100, "100"}, {1000, "1000"}};
+  for (const auto& [number, digits] : numbers) {
+    EXPECT_EQ(AutoSaveName(numbered, "/pics/a.jpg", number),
+              std::string("/out/trip_") + digits + ".jpg");
+    EXPECT_EQ(GetImageName(numbered, "a.jpg", number), std::string("trip_") + digits + ".jpg");
+  }
+  // A lone picture is number 1.
+  PictureList single;
+  single.SetFiles("/pics/a.jpg");
+  single.GetFile();
+  EXPECT_EQ(AutoSaveName(numbered, "/pics/a.jpg", single.ShownNumber()), "/out/trip_001.jpg");
+
+  const AutoSaveSettings keep{"/out/", "/out/", "trip", true};
+  EXPECT_EQ(AutoSaveName(keep, "/cam/IMG_0042.JPG", 5), "/out/IMG_0042.JPG");
+  EXPECT_EQ(AutoSaveName(keep, "/cam/scan.bmp", 1), "/out/scan.bmp");
+  EXPECT_EQ(GetImageName(keep, "/cam/sub/a.jpg", 1), "a.jpg");
+  EXPECT_EQ(GetImageName(keep, "IMG_0042.JPG", 1), "IMG_0042.JPG");
+}
+
+TEST(Sizing, ViewMarginsMinimumAndFixedSizes) {
+  // 640 x 480 with "Border" on and the menu shown: a window of 10000 x 8000 twips.
+  const ViewSize view = ComputeViewSize(10000, 8000, true, false, 15, 15);
+  EXPECT_EQ(view.widthTwips, 9600);
+  EXPECT_EQ(view.heightTwips, 7200);
+  EXPECT_EQ(view.pixelWidth, 640);
+  EXPECT_EQ(view.pixelHeight, 480);
+  EXPECT_EQ(ViewSizeCaption(640, 480, view.ratio), "640x480 ratio: 133.33%");
+  EXPECT_EQ(ComputeViewSize(10000, 8000, false, true, 15, 15).heightTwips, 8000);
+  EXPECT_EQ(ComputeViewSize(10000, 8000, true, true, 15, 15).heightTwips, 7400);
+  EXPECT_EQ(ComputeViewSize(10000, 8000, false, false, 15, 15).heightTwips, 7400);
+  const ViewSize tiny = ComputeViewSize(850, 900, true, false, 15, 15);
+  EXPECT_EQ(tiny.widthTwips, 500);
+  EXPECT_EQ(tiny.heightTwips, 500);
+  EXPECT_EQ(ComputeViewSize(400 + 501, 2000, true, false, 2, 15).pixelWidth, 250);  // 250.5
+  EXPECT_EQ(ComputeViewSize(400 + 503, 2000, true, false, 2, 15).pixelWidth, 252);  // 251.5
+
+  const auto size = ParseFixedSize("1600x1200");
+  ASSERT_TRUE(size);
+  EXPECT_EQ(*size, (std::pair<float, float>{1600, 1200}));
+  EXPECT_FALSE(ParseFixedSize("640"));
+  EXPECT_EQ(FixedSizeWindowWidth(640, 15), 10000);
+  EXPECT_EQ(FixedSizeWindowHeight(480, true, 15), 8000);
+  EXPECT_EQ(FixedSizeWindowHeight(480, false, 15), 7800);
+}
+
+TEST(Sizing, FitOfLandscapePortraitAndPanorama) {
+  const double box = 640.0 / 480.0;
+  const struct {
+    double ratio;
+    int32_t width, height;
+  } cases[] = {{2048.0 / 1536.0, 640, 480},  // as wide as the box: fitted to its height
+               {1536.0 / 2048.0, 360, 480},
+               {3000.0 / 1000.0, 640, 213},
+               {1.0 / 2000, 1, 480}};  // a thread of a picture keeps a pixel
+  for (const auto& c : cases) {
+    const FittedSize fitted = FitToView(c.ratio, 640, 480, box);
+    EXPECT_EQ(fitted.pixelWidth, c.width) << c.ratio;
+    EXPECT_EQ(fitted.pixelHeight, c.height) << c.ratio;
+  }
+}
+
+TEST(TempFile, CurrentFolderOrTheCacheFolderWhenItIsReadOnly) {
+  test::TempDir dir;
+  const std::string locked = dir.File("locked"), open = dir.File("open"), cache = dir.File("cache");
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
+  for (const auto& [folder, mode] :
+       {std::pair{locked, 0555}, std::pair{open, 0777}, std::pair{cache, 0777}}) {
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), mode), 0);
+  }
+  const auto chosenIn = [&](const std::string& folder) {
+    return test::RunUnprivileged([&] {
+      setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+      if (::chdir(folder.c_str()) != 0) return 1;
+      const std::string file = ChooseTempFile();
+      if (file == "temp.jpg") return 10;
+      if (file.rfind(cache + "/", 0) == 0 && file.substr(file.size() - 9) == "/temp.jpg" &&
+          ::access(file.substr(0, file.size() - 9).c_str(), W_OK) == 0) {
+        return 20;
+      }
+      return 2;
+    });
+  };
+  EXPECT_EQ(chosenIn(open), 10);
+  EXPECT_EQ(chosenIn(locked), 20);
+}
+
+TEST(QualitySetting, BrokenValuesGiveNinety) {
+  EXPECT_EQ(ParseQualitySetting("75"), 75);
+  EXPECT_EQ(ParseQualitySetting(" 200 "), 200);
+  for (const char* text : {"", "abc", "7.5", "32768", "-32769", "75x"})
+    EXPECT_EQ(ParseQualitySetting(text), 90) << text;
+}
+
+}  // namespace
+}  // namespace snapwick
