@@ -4,7 +4,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <set>
 
 #include "imaging/mIntelJPEGLibrary.h"
 #include "platform/Error.h"
@@ -30,11 +29,9 @@ SnapError Save(const cDIBSection& dib, const std::string& file, int32_t quality 
   return SnapError(0, "");
 }
 
-std::set<std::string> Entries(const std::string& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.insert(entry.path().filename().string());
-  return names;
+// The number of files in a folder.
+ptrdiff_t Entries(const std::string& folder) {
+  return std::distance(std::filesystem::directory_iterator(folder), {});
 }
 
 TEST(JpegWriter, WritesThePictureUprightWithAndWithoutRowPadding) {
@@ -51,13 +48,10 @@ TEST(JpegWriter, WritesThePictureUprightWithAndWithoutRowPadding) {
     const cDIBSection decoded = test::DecodeJpegFile(file);
     ASSERT_EQ(decoded.Width(), width);
     ASSERT_EQ(decoded.Height(), 32);
-    int worst = 0;
-    for (int32_t y = 0; y < 32; ++y) {
-      for (int32_t x = 0; x < width; ++x) {
-        const Rgb a = test::PixelAt(dib, x, y), b = test::PixelAt(decoded, x, y);
-        worst = std::max({worst, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
-      }
-    }
+    int worst = 0;  // padding included
+    for (int32_t i = 0; i < dib.Header().biSizeImage; ++i)
+      worst =
+          std::max(worst, std::abs(dib.DIBSectionBitsPtr()[i] - decoded.DIBSectionBitsPtr()[i]));
     EXPECT_LE(worst, 40);
   }
 }
@@ -71,13 +65,11 @@ TEST(JpegWriter, OverwritingKeepsTheEarlierTimesAndMode) {
   ASSERT_EQ(Save(MakeSurface(40, 30), file).Number(), 0);
   FileStamp after;
   ASSERT_TRUE(ReadFileStamp(file, after));
-  EXPECT_EQ(after.lastAccess.tv_sec, 1000000000);
-  EXPECT_EQ(after.lastAccess.tv_nsec, 123456789);
-  EXPECT_EQ(after.lastWrite.tv_sec, 1100000000);
-  EXPECT_EQ(after.lastWrite.tv_nsec, 987654321);
-  EXPECT_EQ(after.mode, 0640u);
+  EXPECT_EQ(std::tuple(after.lastAccess.tv_sec, after.lastAccess.tv_nsec, after.lastWrite.tv_sec,
+                       after.lastWrite.tv_nsec, after.mode),
+            std::tuple(1000000000L, 123456789L, 1100000000L, 987654321L, 0640u));
   EXPECT_EQ(test::JpegSize(file), (std::pair<int32_t, int32_t>{40, 30}));
-  EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"kept.jpg"});
+  EXPECT_EQ(Entries(dir.Path()), 1);
 }
 
 TEST(JpegWriter, FailuresKeepTheEarlierFileAndLeaveNoOther) {
@@ -87,9 +79,8 @@ TEST(JpegWriter, FailuresKeepTheEarlierFileAndLeaveNoOther) {
   cDIBSection empty = MakeSurface(640, 480);
   empty.ClearUp();  // no pixels, though the header still says 640 x 480
   const SnapError encoder = Save(empty, file);
-  EXPECT_EQ(encoder.Number(), kErrJpegWriter);
-  EXPECT_EQ(encoder.Description(), "Failed to save to JPG -1");
-  EXPECT_EQ(encoder.Source(), "snapwick.mIntelJPEGLibrary");
+  EXPECT_EQ(std::tuple(encoder.Number(), encoder.Description(), encoder.Source()),
+            std::tuple(kErrJpegWriter, "Failed to save to JPG -1", "snapwick.mIntelJPEGLibrary"));
 
   // Files may not grow beyond 512 bytes: writes fail as on a full disk.
   rlimit previous{};
@@ -105,14 +96,14 @@ TEST(JpegWriter, FailuresKeepTheEarlierFileAndLeaveNoOther) {
   EXPECT_EQ(full.Number(), kErrDiskFull);
   EXPECT_EQ(fresh.Number(), kErrDiskFull);
   EXPECT_EQ(ReadFile(file), "earlier picture");
-  EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"photo.jpg"});
+  EXPECT_EQ(Entries(dir.Path()), 1);
 
   // A file marked read-only stays as it is; a missing folder is no path.
   ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
   EXPECT_EQ(Save(MakeSurface(8, 8), file).Number(), kErrPathFileAccess);
   EXPECT_EQ(ReadFile(file), "earlier picture");
   EXPECT_EQ(Save(MakeSurface(8, 8), dir.File("missing/picture.jpg")).Number(), kErrPathNotFound);
-  EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"photo.jpg"});
+  EXPECT_EQ(Entries(dir.Path()), 1);
 }
 
 TEST(JpegWriter, QualityOutsideOneToHundredIsClamped) {

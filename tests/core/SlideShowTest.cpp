@@ -88,55 +88,41 @@ struct Show {
   std::string Script() const { return ReadFile(folder + "slideshow.js"); }
 };
 
-TEST(SlideShow, ThreePicturesWithAPrefix) {
+TEST(SlideShow, FilesForNamesIntervalsAndLocales) {
   Show show;
-  const AutoSaveSettings settings{show.folder + "trip", show.folder, "trip", false};
-  std::vector<std::string> names;
+  const AutoSaveSettings trip{show.folder + "trip", show.folder, "trip", false};
+  std::vector<std::string> three;
   for (const char* entry : {"IMG_1.JPG", "IMG_2.JPG", "IMG_3.JPG"})
-    names.push_back(GetImageName(settings, entry, static_cast<int32_t>(names.size() + 1)));
-  ASSERT_EQ(show.Generate(names, "5"), 0);
-  EXPECT_EQ(show.Starter(), kStarter);
-  EXPECT_EQ(show.Page(), kShowHead +
-                             "\t\t'trip_001.jpg'\r\n"
-                             "\t\t,'trip_002.jpg'\r\n"
-                             "\t\t,'trip_003.jpg'\r\n" +
-                             kShowTail);
-  EXPECT_EQ(show.Script(), Script("5000"));
-}
-
-TEST(SlideShow, NamesIntervalsAndLocales) {
-  const struct {
-    const char* locale;
-    std::vector<std::string> names;
-    const char* seconds;
-    std::string lines, ms;
-  } cases[] = {
-      {"en_US",
-       {"IMG_0042.JPG", "scan.bmp"},
-       "0.5",
-       "\t\t'IMG_0042.JPG'\r\n\t\t,'scan.bmp'\r\n",
-       "500"},
-      {"en_US", {"trip_001.jpg"}, "1.5", "\t\t'trip_001.jpg'\r\n", "1500"},
-      {"de_DE", {"a.jpg"}, "1,5", "\t\t'a.jpg'\r\n", "1500"},
-      {"de_DE", {"a.jpg"}, "0,0015", "\t\t'a.jpg'\r\n", "1.5"},  // the point the script needs
-      {"en_US",
-       {"it's.jpg", "say \"hi\".jpg", "<b>.jpg", "a\\b.jpg", "line\nbreak.jpg",
-        "\xC3\xA9t\xC3\xA9.jpg", "#1 100%?.jpg"},
-       "5",
-       "\t\t'it\\'s.jpg'\r\n\t\t,'say &quot;hi&quot;.jpg'\r\n\t\t,'&lt;b&gt;.jpg'\r\n"
-       "\t\t,'a\\\\b.jpg'\r\n\t\t,'line\\x0Abreak.jpg'\r\n\t\t,'%C3%A9t%C3%A9.jpg'\r\n"
-       "\t\t,'%231 100%25%3F.jpg'\r\n",
-       "5000"},
-  };
-  Show show;
-  ASSERT_EQ(show.Generate({"x_001.jpg", "x_002.jpg", "x_003.jpg"}, "7"), 0);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.seconds);
-    test::ScopedLocale locale(c.locale);
-    ASSERT_EQ(show.Generate(c.names, c.seconds), 0);  // replacing the files before
+    three.push_back(GetImageName(trip, entry, static_cast<int32_t>(three.size() + 1)));
+  // Locale, picture names, seconds per slide, the name lines of the page and the interval.
+  const std::tuple<const char*, std::vector<std::string>, const char*, std::string, std::string>
+      cases[] = {
+          {"en_US", three, "5",
+           "\t\t'trip_001.jpg'\r\n\t\t,'trip_002.jpg'\r\n\t\t,'trip_003.jpg'\r\n", "5000"},
+          {"en_US",
+           {"IMG_42.JPG", "scan.bmp"},
+           "0.5",
+           "\t\t'IMG_42.JPG'\r\n\t\t,'scan.bmp'\r\n",
+           "500"},
+          {"en_US", {"trip_001.jpg"}, "1.5", "\t\t'trip_001.jpg'\r\n", "1500"},
+          {"de_DE", {"a.jpg"}, "1,5", "\t\t'a.jpg'\r\n", "1500"},
+          {"de_DE", {"a.jpg"}, "0,0015", "\t\t'a.jpg'\r\n", "1.5"},  // the point the script needs
+          {"en_US",
+           {"it's.jpg", "say \"hi\".jpg", "<b>.jpg", "a\\b.jpg", "line\nbreak.jpg",
+            "\xC3\xA9t\xC3\xA9.jpg", "#1 100%?.jpg"},
+           "5",
+           "\t\t'it\\'s.jpg'\r\n\t\t,'say &quot;hi&quot;.jpg'\r\n\t\t,'&lt;b&gt;.jpg'\r\n"
+           "\t\t,'a\\\\b.jpg'\r\n\t\t,'line\\x0Abreak.jpg'\r\n\t\t,'%C3%A9t%C3%A9.jpg'\r\n"
+           "\t\t,'%231 100%25%3F.jpg'\r\n",
+           "5000"},
+      };
+  for (const auto& [locale, names, seconds, lines, ms] : cases) {
+    SCOPED_TRACE(seconds);
+    test::ScopedLocale scoped(locale);
+    ASSERT_EQ(show.Generate(names, seconds), 0);  // each replacing the files before
     EXPECT_EQ(show.Starter(), kStarter);
-    EXPECT_EQ(show.Page(), kShowHead + c.lines + kShowTail);
-    EXPECT_EQ(show.Script(), Script(c.ms));
+    EXPECT_EQ(show.Page(), kShowHead + lines + kShowTail);
+    EXPECT_EQ(show.Script(), Script(ms));
   }
 }
 
@@ -154,32 +140,28 @@ TEST(SlideShow, AWordForSecondsOrAMissingFolder) {
 
 // A show in headless Chromium: the script loads and swaps the picture on its timer.
 TEST(SlideShow, RunsInABrowser) {
-  const char* chromium = "/usr/bin/chromium";
-  ASSERT_EQ(access(chromium, X_OK), 0) << "`make test` installs the chromium package";
+  const QString chromium = "/usr/bin/chromium";
+  ASSERT_EQ(access(chromium.toLatin1(), X_OK), 0) << "`make test` installs the chromium package";
   Show show;
   // The second name needs escaping in the page and in its address; the third starts with "#",
   // which the script would not preload as it stands.
   const std::vector<std::string> names = {
       "trip_001.jpg", "it's \"new\" <b> & \xC3\xA9t\xC3\xA9 #1?.jpg", "#trip_003.jpg"};
-  for (size_t i = 0; i < names.size(); ++i) {
-    test::WriteBytes(show.folder + names[i],
-                     test::MakeJpeg(64, 48, test::Solid({static_cast<uint8_t>(80 * i), 90, 200})));
-  }
+  for (size_t i = 0; i < names.size(); ++i)
+    test::WriteBytes(show.folder + names[i], test::MakeJpeg(64, 48, test::Solid({80, 90, 200})));
   ASSERT_EQ(show.Generate(names, "0.2"), 0);
 
   // Two and a half intervals of virtual time: the picture has been swapped twice. The browser
-  // runs in a process group of its own, with its profile in a folder of its own.
-  const test::TempDir work;
+  // runs in a process group of its own, with its profile in the show's folder.
   QProcess browser;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
-    environment.insert(name, QString::fromStdString(work.Path()));
+  environment.insert("HOME", QString::fromStdString(show.dir.Path()));
   browser.setProcessEnvironment(environment);
   browser.setChildProcessModifier([] { ::setpgid(0, 0); });
   browser.start(chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
                            "--disable-background-networking", "--disable-component-update",
                            "--disable-sync", "--enable-logging=stderr", "--v=0",
-                           QString::fromStdString("--user-data-dir=" + work.Path() + "/profile"),
+                           "--user-data-dir=" + QString::fromStdString(show.folder + ".profile"),
                            "--virtual-time-budget=500", "--dump-dom",
                            QUrl::fromLocalFile(QString::fromStdString(show.folder + "slides.htm"))
                                .toString(QUrl::FullyEncoded)});

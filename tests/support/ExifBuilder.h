@@ -1,34 +1,30 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "metadata/Variant.h"
+#include "metadata/ExifReader.h"
 
 namespace snapwick {
-// Values in test messages.
+// Values and records in test messages.
 inline void PrintTo(const Variant& value, std::ostream* out) {
   *out << (value.IsEmpty() ? "Empty" : (value.IsText() ? "Text " : "Integer ")) << value.ToText();
+}
+inline void PrintTo(const TagRecord& r, std::ostream* out) {
+  *out << "{" << r.TagId << ", " << r.FieldType << ", " << r.ValueCount << ", " << r.ValueOffset
+       << ", " << testing::PrintToString(r.TagValue) << "}";
 }
 }  // namespace snapwick
 
 namespace snapwick::test {
 
 // TIFF field types.
-enum ExifType : uint16_t {
-  kByte = 1,
-  kAscii = 2,
-  kShort = 3,
-  kLong = 4,
-  kRational = 5,
-  kSByte = 6,
-  kUndefined = 7,
-  kSShort = 8,
-  kSLong = 9,
-  kSRational = 10,
-};
+inline constexpr uint16_t kByte = 1, kAscii = 2, kShort = 3, kLong = 4, kRational = 5, kSByte = 6,
+                          kUndefined = 7, kSShort = 8, kSLong = 9, kSRational = 10;
 
 // Builds the TIFF structure of an EXIF block in either byte order: the header, then each
 // directory followed by the values it keeps outside its entries. Value fields and links can be
@@ -37,47 +33,57 @@ class TiffBuilder {
  public:
   explicit TiffBuilder(bool intel) : intel_(intel) {}
 
-  // Numbers in the builder's byte order.
-  std::string U16(uint32_t value) const;
+  // A number in the builder's byte order.
   std::string U32(uint32_t value) const;
+  std::string U16(uint32_t value) const { return U32(intel_ ? value : value << 16).substr(0, 2); }
 
   // Adds a directory and returns its index; directory 0 is IFD0.
-  int AddDirectory();
+  int AddDirectory() {
+    dirs_.emplace_back();
+    return static_cast<int>(dirs_.size()) - 1;
+  }
   // An entry whose value bytes (in file order) sit in the value field when they are 4 bytes or
-  // fewer (padded with zeros), else behind the directory.
-  void Add(int dir, uint16_t tag, uint16_t type, uint32_t count, const std::string& value);
-  // An entry whose value field holds this number.
-  void AddRaw(int dir, uint16_t tag, uint16_t type, uint32_t count, uint32_t field);
-  // ASCII with its closing zero, one SHORT, one (S)RATIONAL.
-  void AddAscii(int dir, uint16_t tag, const std::string& text);
-  void AddShort(int dir, uint16_t tag, uint16_t value);
+  // fewer (padded with zeros), else behind the directory. Four bytes (U32) set the value field
+  // to any number.
+  void Add(int dir, uint16_t tag, uint16_t type, uint32_t count, const std::string& value) {
+    dirs_.at(dir).entries.push_back({tag, type, count, value});
+  }
+  void AddAscii(int dir, uint16_t tag, const std::string& text) {
+    Add(dir, tag, kAscii, static_cast<uint32_t>(text.size() + 1), text + '\0');
+  }
+  void AddShort(int dir, uint16_t tag, uint16_t value) { Add(dir, tag, kShort, 1, U16(value)); }
   void AddRational(int dir, uint16_t tag, uint32_t numerator, uint32_t denominator,
-                   uint16_t type = kRational);
+                   uint16_t type = kRational) {
+    Add(dir, tag, type, 1, U32(numerator) + U32(denominator));
+  }
   // The Exif pointer (tag 0x8769, a LONG) to another directory.
-  void AddExifPointer(int dir, int target);
+  void AddExifPointer(int dir, int target) {
+    dirs_.at(dir).entries.push_back({0x8769, kLong, 1, {}, target});
+  }
   // The next-directory link: to another directory, or any number (0 when not set).
-  void Link(int dir, int target);
-  void LinkRaw(int dir, uint32_t field);
+  void Link(int dir, int target) { dirs_.at(dir).linkTo = target; }
+  void LinkRaw(int dir, uint32_t field) {
+    dirs_.at(dir).link = field;
+    dirs_.at(dir).linkTo = -1;
+  }
 
   std::string Build();
-  // Offsets laid out by the last Build: of a directory, and of the value of an entry (counted
-  // from 0) that the directory keeps behind it.
-  uint32_t DirectoryOffset(int dir) const { return dirs_.at(dir).at; }
+  // Where the last Build laid out the value that entry (counted from 0) of a directory keeps
+  // behind the directory.
   uint32_t ValueOffset(int dir, int entry) const { return dirs_.at(dir).entries.at(entry).at; }
 
  private:
   struct Entry {
     uint16_t tag, type;
     uint32_t count;
-    std::string value;   // bytes in file order, unless the field is given
-    int64_t field = -1;  // a number for the value field
-    int target = -1;     // a directory whose offset is the value
-    uint32_t at = 0;     // where a value longer than 4 bytes was laid out
+    std::string value;  // bytes in file order
+    int target = -1;    // a directory whose offset is the value
+    uint32_t at = 0;    // where a value longer than 4 bytes was laid out
   };
   struct Directory {
     std::vector<Entry> entries;
-    int64_t link = 0;  // a number for the link
-    int linkTo = -1;   // a directory whose offset is the link
+    uint32_t link = 0;  // a number for the link
+    int linkTo = -1;    // a directory whose offset is the link
     uint32_t at = 0;
   };
   bool intel_;

@@ -2,6 +2,7 @@
 
 #include <turbojpeg.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "support/TestEnvironment.h"
@@ -114,20 +115,16 @@ std::string MakeGif(int32_t width, int32_t height, const Pattern& pattern) {
     for (count += 3; count >= 8; count -= 8, bits >>= 8)
       data += static_cast<char>(bits & 0xFF);
   };
-  int64_t n = 0;
-  for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x, ++n) {
-      if (n % 2 == 0) putCode(4);
-      const Rgb c = pattern(x, y);
-      int best = 0, bestDistance = 1 << 30;
-      for (int i = 0; i < 4; ++i) {
-        const int dr = c.r - palette[i].r, dg = c.g - palette[i].g, db = c.b - palette[i].b;
-        if (dr * dr + dg * dg + db * db < bestDistance) {
-          bestDistance = dr * dr + dg * dg + db * db;
-          best = i;
-        }
-      }
-      putCode(static_cast<uint32_t>(best));
+  for (int32_t y = 0, n = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) {
+      if (n++ % 2 == 0) putCode(4);
+      const auto distance = [c = pattern(x, y)](const Rgb& p) {
+        return (c.r - p.r) * (c.r - p.r) + (c.g - p.g) * (c.g - p.g) + (c.b - p.b) * (c.b - p.b);
+      };
+      putCode(static_cast<uint32_t>(
+          std::min_element(palette, palette + 4,
+                           [&](const Rgb& a, const Rgb& b) { return distance(a) < distance(b); }) -
+          palette));
     }
   }
   putCode(5);

@@ -1,6 +1,5 @@
 #include "support/TestEnvironment.h"
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,7 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "platform/Error.h"
 
@@ -30,19 +29,13 @@ void ClearSettings() {
 }
 
 ScopedTimeZone::ScopedTimeZone(const char* tz) {
-  const char* old = std::getenv("TZ");
-  hadPrevious_ = old != nullptr;
-  if (old) previous_ = old;
+  if (const char* old = std::getenv("TZ")) previous_ = old;
   setenv("TZ", tz, 1);
   tzset();
 }
 
 ScopedTimeZone::~ScopedTimeZone() {
-  if (hadPrevious_) {
-    setenv("TZ", previous_.c_str(), 1);
-  } else {
-    unsetenv("TZ");
-  }
+  previous_ ? setenv("TZ", previous_->c_str(), 1) : unsetenv("TZ");
   tzset();
 }
 
@@ -68,14 +61,11 @@ int32_t ErrorNumberOf(const std::function<void()>& action) {
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool FileExists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
+  return ::access(path.c_str(), F_OK) == 0;
 }
 
 }  // namespace snapwick::test

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace snapwick::test {
@@ -43,8 +44,7 @@ class ScopedTimeZone {
   ~ScopedTimeZone();
 
  private:
-  std::string previous_;
-  bool hadPrevious_;
+  std::optional<std::string> previous_;
 };
 
 // Runs the action in a child process, as an unprivileged user (65534) when the tests run as root
