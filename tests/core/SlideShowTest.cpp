@@ -8,7 +8,6 @@
 #include <QUrl>
 #include <regex>
 
-#include "labels/SaveNaming.h"
 #include "platform/Error.h"
 #include "support/Fixtures.h"
 #include "support/TestEnvironment.h"
@@ -83,27 +82,24 @@ struct Show {
       GenerateSlideShow(folder + "tripSlideShow.htm", folder, names, [seconds] { return seconds; });
     });
   }
-  std::string Starter() const { return ReadFile(folder + "tripSlideShow.htm"); }
-  std::string Page() const { return ReadFile(folder + "slides.htm"); }
-  std::string Script() const { return ReadFile(folder + "slideshow.js"); }
+  // The starter page, the show page and the script.
+  std::tuple<std::string, std::string, std::string> Files() const {
+    return {ReadFile(folder + "tripSlideShow.htm"), ReadFile(folder + "slides.htm"),
+            ReadFile(folder + "slideshow.js")};
+  }
 };
 
 TEST(SlideShow, FilesForNamesIntervalsAndLocales) {
   Show show;
-  const AutoSaveSettings trip{show.folder + "trip", show.folder, "trip", false};
-  std::vector<std::string> three;
-  for (const char* entry : {"IMG_1.JPG", "IMG_2.JPG", "IMG_3.JPG"})
-    three.push_back(GetImageName(trip, entry, static_cast<int32_t>(three.size() + 1)));
   // Locale, picture names, seconds per slide, the name lines of the page and the interval.
   const std::tuple<const char*, std::vector<std::string>, const char*, std::string, std::string>
       cases[] = {
-          {"en_US", three, "5",
-           "\t\t'trip_001.jpg'\r\n\t\t,'trip_002.jpg'\r\n\t\t,'trip_003.jpg'\r\n", "5000"},
           {"en_US",
-           {"IMG_42.JPG", "scan.bmp"},
-           "0.5",
-           "\t\t'IMG_42.JPG'\r\n\t\t,'scan.bmp'\r\n",
-           "500"},
+           {"trip_001.jpg", "trip_002.jpg", "trip_003.jpg"},
+           "5",
+           "\t\t'trip_001.jpg'\r\n\t\t,'trip_002.jpg'\r\n\t\t,'trip_003.jpg'\r\n",
+           "5000"},
+          {"en_US", {"IMG_4.JPG", "b.bmp"}, "0.5", "\t\t'IMG_4.JPG'\r\n\t\t,'b.bmp'\r\n", "500"},
           {"en_US", {"trip_001.jpg"}, "1.5", "\t\t'trip_001.jpg'\r\n", "1500"},
           {"de_DE", {"a.jpg"}, "1,5", "\t\t'a.jpg'\r\n", "1500"},
           {"de_DE", {"a.jpg"}, "0,0015", "\t\t'a.jpg'\r\n", "1.5"},  // the point the script needs
@@ -120,18 +116,16 @@ TEST(SlideShow, FilesForNamesIntervalsAndLocales) {
     SCOPED_TRACE(seconds);
     test::ScopedLocale scoped(locale);
     ASSERT_EQ(show.Generate(names, seconds), 0);  // each replacing the files before
-    EXPECT_EQ(show.Starter(), kStarter);
-    EXPECT_EQ(show.Page(), kShowHead + lines + kShowTail);
-    EXPECT_EQ(show.Script(), Script(ms));
+    EXPECT_EQ(show.Files(), std::tuple(kStarter, kShowHead + lines + kShowTail, Script(ms)));
   }
 }
 
 TEST(SlideShow, AWordForSecondsOrAMissingFolder) {
   Show show;
   EXPECT_EQ(show.Generate({"a.jpg"}, "five"), kErrTypeMismatch);
-  EXPECT_EQ(show.Starter(), kStarter);
-  EXPECT_EQ(show.Page(), kShowHead + "\t\t'a.jpg'\r\n" + kShowTail);
-  EXPECT_EQ(show.Script(), kScriptHead);  // it stops after line 19
+  // The pages are complete; the script stops after line 19.
+  EXPECT_EQ(show.Files(),
+            std::tuple(kStarter, kShowHead + "\t\t'a.jpg'\r\n" + kShowTail, kScriptHead));
 
   show.folder += "missing/";
   EXPECT_EQ(show.Generate({"a.jpg"}, "5"), kErrFileNotFound);

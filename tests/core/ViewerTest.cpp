@@ -16,50 +16,40 @@
 namespace snapwick {
 namespace {
 
-TEST(PictureList, SingleSeveralEmptyAndRoot) {
+TEST(PictureList, SelectionsAndSteps) {
   PictureList list;
-  EXPECT_EQ(list.GetFile(), "");  // nothing loaded yet
-  list.SetFiles("/pics/a.jpg");
-  EXPECT_EQ(list.GetFile(), "/pics/a.jpg");
-  EXPECT_EQ(list.GetFile(), "/pics/a.jpg");
+  // The next n files that the list delivers, each followed by "|".
+  const auto next = [&list](int n) {
+    std::string files;
+    while (n-- > 0)
+      files += list.GetFile() + "|";
+    return files;
+  };
+  EXPECT_EQ(next(1), "|");  // nothing loaded yet
+  list.SetFiles(PictureList::SelectionFor({"/pics/a.jpg"}));
+  EXPECT_EQ(next(2), "/pics/a.jpg|/pics/a.jpg|");
   EXPECT_EQ(list.CurrentFile, 0);
   EXPECT_FALSE(list.StepBack());
-  EXPECT_EQ(list.ShownNumber(), 1);
 
-  list.SetFiles(std::string("/pics\0a.jpg\0b.jpg\0c.jpg", 23));
-  EXPECT_EQ(list.FileCount, 4);
-  EXPECT_EQ(list.GetFile(), "/pics/a.jpg");
+  list.SetFiles(PictureList::SelectionFor({"/pics/a.jpg", "/pics/b.jpg", "/pics/c.jpg"}));
+  EXPECT_EQ(list.FileList, (std::vector<std::string>{"/pics", "a.jpg", "b.jpg", "c.jpg"}));
+  EXPECT_EQ(next(1), "/pics/a.jpg|");
   EXPECT_EQ(list.CurrentFile, 2);
   EXPECT_FALSE(list.StepBack());  // the first picture is shown
-  EXPECT_EQ(list.GetFile(), "/pics/b.jpg");
-  EXPECT_EQ(list.GetFile(), "/pics/c.jpg");
-  EXPECT_TRUE(list.StepBack());  // from the third to the second
-  EXPECT_EQ(list.CurrentFile, 2);
-  EXPECT_EQ(list.GetFile(), "/pics/b.jpg");
-  EXPECT_EQ(list.GetFile(), "/pics/c.jpg");
-  EXPECT_EQ(list.GetFile(), "");  // used up: nothing more, the position stays
+  EXPECT_EQ(next(2), "/pics/b.jpg|/pics/c.jpg|");
+  EXPECT_TRUE(list.StepBack());                     // from the third to the second
+  EXPECT_EQ(next(3), "/pics/b.jpg|/pics/c.jpg||");  // then used up
   EXPECT_EQ(list.CurrentFile, 4);
   EXPECT_TRUE(list.StepBack());  // used up by "Next": picture k - 1
-  EXPECT_EQ(list.GetFile(), "/pics/b.jpg");
+  EXPECT_EQ(next(1), "/pics/b.jpg|");
 
+  // Several folders keep full paths in the order given; the root gives a double separator.
+  list.SetFiles(PictureList::SelectionFor({"/p/b.jpg", "/q/a.jpg"}));
+  EXPECT_EQ(next(3), "/p/b.jpg|/q/a.jpg||");
+  list.SetFiles(PictureList::SelectionFor({"/a.jpg", "/b.jpg"}));
+  EXPECT_EQ(next(1), "//a.jpg|");
   list.SetFiles("");
-  EXPECT_FALSE(list.HasMore());
-  EXPECT_EQ(list.GetFile(), "");
-  list.SetFiles(std::string("/\0a.jpg\0b.jpg", 13));
-  EXPECT_EQ(list.GetFile(), "//a.jpg");
-}
-
-TEST(PictureList, SelectionOfPaths) {
-  EXPECT_EQ(PictureList::SelectionFor({"/p/a.jpg"}), "/p/a.jpg");
-  EXPECT_EQ(PictureList::SelectionFor({"/p/a.jpg", "/p/b.jpg"}),
-            std::string("/p\0a.jpg\0b.jpg", 14));
-  // Several folders keep full paths, in the order given.
-  PictureList list;
-  list.SetFiles(PictureList::SelectionFor({"/p/b.jpg", "/q/a.jpg", "/p/c.jpg"}));
-  EXPECT_EQ(list.FileCount, 4);
-  EXPECT_EQ(list.GetFile(), "/p/b.jpg");
-  EXPECT_EQ(list.GetFile(), "/q/a.jpg");
-  EXPECT_EQ(list.GetFile(), "/p/c.jpg");
+  EXPECT_EQ(next(1), "|");
 }
 
 TEST(WindowTitle, TitlesAndMegaPixels) {
@@ -131,28 +121,24 @@ TEST(Sizing, ViewMarginsFixedSizesAndFits) {
 
 TEST(TempFile, CurrentFolderOrTheCacheFolderWhenItIsReadOnly) {
   test::TempDir dir;
-  const std::string locked = dir.File("locked"), open = dir.File("open"), cache = dir.File("cache");
-  ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-  for (const auto& [folder, mode] :
-       {std::pair{locked, 0555}, std::pair{open, 0777}, std::pair{cache, 0777}}) {
-    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-    ASSERT_EQ(::chmod(folder.c_str(), mode), 0);
-  }
-  const auto chosenIn = [&](const std::string& folder) {
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0777), 0);
+  const std::string cache = dir.File("cache");
+  // 10 for "temp.jpg", 20 for a file in a folder of the cache that can be written.
+  const auto chosenIn = [&](mode_t mode) {
     return test::RunUnprivileged([&] {
       setenv("XDG_CACHE_HOME", cache.c_str(), 1);
-      if (::chdir(folder.c_str()) != 0) return 1;
-      const std::string file = ChooseTempFile();
+      const std::string folder = dir.File(std::to_string(mode));
+      if (::mkdir(folder.c_str(), mode) != 0 || ::chdir(folder.c_str()) != 0) return 1;
+      const std::string file = ChooseTempFile(), in = file.substr(0, file.rfind('/') + 1);
       if (file == "temp.jpg") return 10;
-      if (file.rfind(cache + "/", 0) == 0 && file.substr(file.size() - 9) == "/temp.jpg" &&
-          ::access(file.substr(0, file.size() - 9).c_str(), W_OK) == 0) {
-        return 20;
-      }
-      return 2;
+      return in.rfind(cache + "/", 0) == 0 && file == in + "temp.jpg" &&
+                     ::access(in.c_str(), W_OK) == 0
+                 ? 20
+                 : 2;
     });
   };
-  EXPECT_EQ(chosenIn(open), 10);
-  EXPECT_EQ(chosenIn(locked), 20);
+  EXPECT_EQ(chosenIn(0777), 10);
+  EXPECT_EQ(chosenIn(0555), 20);
 }
 
 TEST(QualitySetting, BrokenValuesGiveNinety) {

@@ -1,5 +1,7 @@
 #include "support/ExifBuilder.h"
 
+#include "support/Fixtures.h"
+
 namespace snapwick::test {
 
 std::string TiffBuilder::U32(uint32_t value) const {
@@ -41,13 +43,6 @@ std::string TiffBuilder::Build() {
   return out;
 }
 
-std::string TinyJpegBody() {
-  std::string body("\xFF\xDB\x00\x43\x00", 5);
-  for (int i = 0; i < 64; ++i)
-    body += static_cast<char>(1 + i % 16);
-  return body + std::string("\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00\x12\x34\x56\xFF\xD9", 15);
-}
-
 std::string App1Segment(const std::string& tiff, const std::string& identifier) {
   // Blocks larger than one segment can hold keep the largest length (the reader does not use it).
   const size_t length = std::min<size_t>(2 + identifier.size() + tiff.size(), 0xFFFF);
@@ -61,7 +56,7 @@ std::string ExifJpeg(const std::string& tiff, bool withApp0, const std::string& 
   if (withApp0)
     out += std::string("\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 18);
   out += App1Segment(tiff);
-  return out + (body.rfind("\xFF\xD8", 0) == 0 ? body.substr(2) : body);
+  return out + (body.empty() ? MakeJpeg(8, 8) : body).substr(2);
 }
 
 std::string CameraExif(bool intel, const std::string& thumbnail, size_t makerNoteSize) {

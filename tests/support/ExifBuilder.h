@@ -90,15 +90,11 @@ class TiffBuilder {
   std::vector<Directory> dirs_;
 };
 
-// The JPEG body behind the metadata segments: a quantisation table segment, a few scan bytes and
-// the end-of-image marker (enough for the EXIF reader, which never decodes the picture).
-std::string TinyJpegBody();
 // An APP1 segment: FF E1, the big-endian length, the identifier and the TIFF bytes.
 std::string App1Segment(const std::string& tiff, const std::string& identifier = {"Exif\0\0", 6});
 // A JPEG file: FF D8, a JFIF APP0 segment when asked, the APP1 "Exif" segment with the TIFF bytes,
-// then body (a JPEG file's bytes behind its own FF D8 when it starts with one).
-std::string ExifJpeg(const std::string& tiff, bool withApp0 = false,
-                     const std::string& body = TinyJpegBody());
+// then a JPEG file's bytes behind its own FF D8 (those of a small picture when none are given).
+std::string ExifJpeg(const std::string& tiff, bool withApp0 = false, const std::string& body = {});
 
 // A camera-like EXIF TIFF structure: IFD0 (Make "Foto", Model "F-20 Zoom", DateTime
 // "2004:06:12 18:42:07"...), IFD1 with the thumbnail JPEG, and an Exif directory of exposure items
