@@ -9,6 +9,7 @@
 #include "app/Sizing.h"
 #include "app/TempFile.h"
 #include "app/WindowTitle.h"
+#include "labels/LabelFont.h"
 #include "labels/SaveNaming.h"
 #include "platform/Error.h"
 #include "support/TestEnvironment.h"
@@ -86,19 +87,17 @@ TEST(SaveNaming, NumbersKeptNamesAndTheLonePicture) {
 }
 
 TEST(Sizing, ViewMarginsFixedSizesAndFits) {
-  // Window width and height, "Border", "Hide Menu", and the view's width and height, in twips.
-  const std::tuple<double, double, bool, bool, double, double> views[] = {
-      {10000, 8000, true, false, 9600, 7200},
-      {10000, 8000, false, true, 9600, 8000},
-      {10000, 8000, true, true, 9600, 7400},
-      {10000, 8000, false, false, 9600, 7400},
-      {850, 900, true, false, 500, 500}};
-  for (const auto& [width, height, border, hideMenu, viewWidth, viewHeight] : views) {
-    const ViewSize view = ComputeViewSize(width, height, border, hideMenu, 15, 15);
-    EXPECT_EQ(std::pair(view.widthTwips, view.heightTwips), std::pair(viewWidth, viewHeight));
+  // "Border", "Hide Menu", and the height of the view in a window of 10000 x 8000 twips.
+  for (const auto& [border, hideMenu, height] :
+       {std::tuple(true, false, 7200.0), std::tuple(false, true, 8000.0),
+        std::tuple(true, true, 7400.0), std::tuple(false, false, 7400.0)}) {
+    EXPECT_EQ(ComputeViewSize(10000, 8000, border, hideMenu, 15, 15).heightTwips, height);
   }
+  const ViewSize tiny = ComputeViewSize(850, 900, true, false, 15, 15);
+  EXPECT_EQ(std::pair(tiny.widthTwips, tiny.heightTwips), std::pair(500.0, 500.0));
   const ViewSize view = ComputeViewSize(10000, 8000, true, false, 15, 15);
-  EXPECT_EQ(std::pair(view.pixelWidth, view.pixelHeight), std::pair(640, 480));
+  EXPECT_EQ(std::tuple(view.widthTwips, view.pixelWidth, view.pixelHeight),
+            std::tuple(9600.0, 640, 480));
   EXPECT_EQ(ViewSizeCaption(640, 480, view.ratio), "640x480 ratio: 133.33%");
 
   EXPECT_EQ(ParseFixedSize("1600x1200"), (std::pair<float, float>{1600, 1200}));
@@ -131,10 +130,8 @@ TEST(TempFile, CurrentFolderOrTheCacheFolderWhenItIsReadOnly) {
       if (::mkdir(folder.c_str(), mode) != 0 || ::chdir(folder.c_str()) != 0) return 1;
       const std::string file = ChooseTempFile(), in = file.substr(0, file.rfind('/') + 1);
       if (file == "temp.jpg") return 10;
-      return in.rfind(cache + "/", 0) == 0 && file == in + "temp.jpg" &&
-                     ::access(in.c_str(), W_OK) == 0
-                 ? 20
-                 : 2;
+      const bool inCache = in.rfind(cache + "/", 0) == 0 && file == in + "temp.jpg";
+      return inCache && ::access(in.c_str(), W_OK) == 0 ? 20 : 2;
     });
   };
   EXPECT_EQ(chosenIn(0777), 10);
@@ -146,6 +143,26 @@ TEST(QualitySetting, BrokenValuesGiveNinety) {
   EXPECT_EQ(ParseQualitySetting(" 200 "), 200);
   for (const char* text : {"", "abc", "7.5", "32768", "-32769", "75x"})
     EXPECT_EQ(ParseQualitySetting(text), 90) << text;
+}
+
+TEST(LabelFont, StoredForm) {
+  EXPECT_EQ(FontSettingText({"Arial", 12, true, false}), "Arial:12:True:False");
+  EXPECT_EQ(ParseFontSetting("Arial:12:True:False"), (LabelFont{"Arial", 12, true, false}));
+  const LabelFont fonts[] = {{"Times New Roman", 10.5f, false, true}, {"Sans", 10.1f, true, true}};
+  for (const char* locale : {"en_US", "de_DE"}) {
+    test::ScopedLocale scoped(locale);
+    for (const auto& font : fonts)
+      EXPECT_EQ(ParseFontSetting(FontSettingText(font)), font) << locale;
+  }
+  for (const char* broken : {"", "Arial:12:True", "Arial:12:True:False:", ":12:True:False",
+                             "Arial:big:True:False", "Arial:0:True:False", "Arial:nan:True:False",
+                             "Arial:1e40:True:False", "Arial:12:Yes:False"}) {
+    EXPECT_EQ(ParseFontSetting(broken), std::nullopt) << broken;
+  }
+  test::ScopedLocale german("de_DE");
+  EXPECT_EQ(FontSettingText({"Arial", 10.5f, true, true}), "Arial:10,5:True:True");
+  EXPECT_EQ(ParseFontSetting("Arial:10,5:False:True"), (LabelFont{"Arial", 10.5f, false, true}));
+  EXPECT_EQ(ParseFontSetting("Arial:10.5:True:False"), std::nullopt);
 }
 
 }  // namespace

@@ -63,19 +63,13 @@ std::string CameraExif(bool intel, const std::string& thumbnail, size_t makerNot
   TiffBuilder b(intel);
   const int ifd0 = b.AddDirectory(), ifd1 = b.AddDirectory(), exif = b.AddDirectory();
   b.Link(ifd0, ifd1);
-  b.AddAscii(ifd0, 0x010E, "Harbour at dusk");
   b.AddAscii(ifd0, 0x010F, "Foto");
   b.AddAscii(ifd0, 0x0110, "F-20 Zoom");
-  b.AddShort(ifd0, 0x0112, 1);
-  b.AddAscii(ifd0, 0x0131, "Firmware 1.02");
   b.AddAscii(ifd0, 0x0132, "2004:06:12 18:42:07");
   b.AddExifPointer(ifd0, exif);
   b.AddShort(ifd1, 0x0103, 6);
   b.Add(ifd1, 0x0201, kUndefined, static_cast<uint32_t>(thumbnail.size()), thumbnail);
   b.AddRational(exif, 0x829A, 1, 60);
-  b.AddShort(exif, 0x8827, 100);
-  b.AddAscii(exif, 0x9003, "2004:06:12 18:42:07");
-  b.AddShort(exif, 0x9209, 16);
   b.AddRational(exif, 0x920A, 58, 10);
   b.Add(exif, 0x927C, kUndefined, static_cast<uint32_t>(makerNoteSize),
         std::string(makerNoteSize, '\x5A'));

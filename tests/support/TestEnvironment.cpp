@@ -29,13 +29,13 @@ void ClearSettings() {
 }
 
 ScopedTimeZone::ScopedTimeZone(const char* tz) {
-  if (const char* old = std::getenv("TZ")) previous_ = old;
+  if (const char* old = std::getenv("TZ")) previous = old;
   setenv("TZ", tz, 1);
   tzset();
 }
 
 ScopedTimeZone::~ScopedTimeZone() {
-  previous_ ? setenv("TZ", previous_->c_str(), 1) : unsetenv("TZ");
+  previous ? setenv("TZ", previous->c_str(), 1) : unsetenv("TZ");
   tzset();
 }
 

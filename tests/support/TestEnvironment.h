@@ -16,35 +16,24 @@ void PrepareTestProcess();
 void ClearSettings();
 
 // A fresh temporary folder, removed with everything in it at the end of the scope.
-class TempDir {
- public:
-  std::string Path() const { return dir_.path().toStdString(); }
+struct TempDir {
+  QTemporaryDir dir;
+  std::string Path() const { return dir.path().toStdString(); }
   std::string File(const std::string& name) const { return Path() + "/" + name; }
-
- private:
-  QTemporaryDir dir_;
 };
 
 // Sets the default locale for the scope and puts the previous one back at its end.
-class ScopedLocale {
- public:
-  explicit ScopedLocale(const char* name) {
-    QLocale::setDefault(QLocale(QString::fromLatin1(name)));
-  }
-  ~ScopedLocale() { QLocale::setDefault(previous_); }
-
- private:
-  QLocale previous_;
+struct ScopedLocale {
+  QLocale previous;
+  explicit ScopedLocale(const char* name) { QLocale::setDefault(QLocale(QString(name))); }
+  ~ScopedLocale() { QLocale::setDefault(previous); }
 };
 
 // Sets the TZ variable for the scope (and runs tzset), restoring the previous value at its end.
-class ScopedTimeZone {
- public:
+struct ScopedTimeZone {
+  std::optional<std::string> previous;
   explicit ScopedTimeZone(const char* tz);
   ~ScopedTimeZone();
-
- private:
-  std::optional<std::string> previous_;
 };
 
 // Runs the action in a child process, as an unprivileged user (65534) when the tests run as root

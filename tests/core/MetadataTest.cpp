@@ -1,14 +1,17 @@
-// The EXIF reader: the search for the block, the directory walk, the tag store and its bounds.
-#include "metadata/ExifReader.h"
-
+// The EXIF reader (the search for the block, the directory walk, the tag store and its bounds),
+// the picture string of the ticked picture-data items and the stored choice of items.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
 #include <algorithm>
+#include <numeric>
 
+#include "metadata/ExifReader.h"
+#include "metadata/PictureDataItems.h"
+#include "metadata/PictureString.h"
 #include "metadata/TextBytes.h"
 #include "platform/Error.h"
+#include "platform/Settings.h"
 #include "support/ExifBuilder.h"
 #include "support/Fixtures.h"
 #include "support/TestEnvironment.h"
@@ -41,16 +44,6 @@ void AddEntry(TiffBuilder& b, bool intel, int dir, uint16_t tag, uint16_t type, 
   for (size_t at = 0; !intel && at < bytes.size(); at += element)
     std::reverse(bytes.begin() + at, bytes.begin() + at + element);
   b.Add(dir, tag, type, count, bytes);
-}
-
-// IFD0 with Make "Foto" and the Exif pointer, and an Exif directory with the exposure time.
-std::string SmallTiff(bool intel) {
-  TiffBuilder b(intel);
-  const int ifd0 = b.AddDirectory(), exif = b.AddDirectory();
-  b.AddAscii(ifd0, 271, "Foto");
-  b.AddExifPointer(ifd0, exif);
-  b.AddRational(exif, 33434, 1, 60);
-  return b.Build();
 }
 
 TEST(ExifWalk, DecodingTableInBothByteOrders) {
@@ -111,8 +104,8 @@ TEST(ExifWalk, ErrorsKeepTheRecordsBeforeThemAndBlanksBehind) {
       // Nothing of IFD1; the failing entry keeps the fields read before the failure, and blank
       // records follow it.
       EXPECT_EQ(TagIds(reader), (tag ? std::vector<int32_t>{1, tag, 0} : std::vector{1, 3}));
-      EXPECT_EQ(reader.Tag(1), Variant(1));
-      EXPECT_EQ(reader.Tag(0), Variant(tag ? 3 : 2));  // blanks included
+      EXPECT_EQ(std::pair(reader.Tag(1), reader.Tag(0)),
+                std::pair(Variant(1), Variant(tag ? 3 : 2)));
     }
   }
 }
@@ -144,17 +137,17 @@ TEST(ExifWalk, OrderIsIfd0ThenItsChainThenTheExifDirectoryAndCyclesEndIt) {
       ExifReader reader;
       EXPECT_EQ(Walk(reader, b.Build()), 0);
       EXPECT_EQ(TagIds(reader), tags);
-      EXPECT_EQ(reader.Tag(0), Variant(static_cast<int32_t>(tags.size())));
-      EXPECT_EQ(reader.Tag(282), Variant("72/1"));  // the first in walk order
-      EXPECT_EQ(reader.Tag(259), tags.size() > 2 ? Variant(6) : Variant());
-      EXPECT_TRUE(reader.Tag(305).IsEmpty());
-      EXPECT_TRUE(reader.MakerNoteTag(37500).IsEmpty());
+      // The first XResolution (282) in walk order; Software (305) is absent.
+      EXPECT_EQ(std::tuple(reader.Tag(0), reader.Tag(282), reader.Tag(259), reader.Tag(305),
+                           reader.MakerNoteTag(37500)),
+                std::tuple(Variant(static_cast<int32_t>(tags.size())), Variant("72/1"),
+                           tags.size() > 2 ? Variant(6) : Variant(), Variant(), Variant()));
     }
   }
 }
 
 TEST(ExifReader, FindsTheBlockOnlyInJpegFiles) {
-  const std::string tiff = SmallTiff(false), app1 = App1Segment(tiff);
+  const std::string tiff = CameraExif(false, MakeJpeg(8, 8), 100), app1 = App1Segment(tiff);
   // The file, the error, whether it is loaded, has a store, and where APP1 was found.
   const std::tuple<std::string, int32_t, bool, bool, int32_t> cases[] = {
       {ExifJpeg(tiff), 0, true, true, 2},
@@ -187,14 +180,14 @@ TEST(ExifReader, FilesMissingWithoutExifAndChanged) {
   EXPECT_FALSE(FileExists(missing));
 
   // A file without EXIF is read again by a lookup only when it has changed, even in place.
-  const std::string path = dir.File("p.jpg"), withExif = ExifJpeg(SmallTiff(true));
+  const std::string path = dir.File("p.jpg"),
+                    withExif = ExifJpeg(CameraExif(true, MakeJpeg(8, 8), 100));
   std::string noExif = withExif;
   noExif[9] = 'x';  // "Exix"
   WriteBytes(path, noExif);
   ExifReader reader;
   reader.Load(path);
-  EXPECT_FALSE(reader.IsLoaded());
-  EXPECT_TRUE(reader.Tag(0).IsEmpty());
+  EXPECT_EQ(std::pair(reader.IsLoaded(), reader.Tag(0)), std::pair(false, Variant()));
   EXPECT_EQ(ErrorNumberOf([&] { reader.Tag(271); }), kErrSubscriptOutOfRange);
   EXPECT_EQ(ErrorNumberOf([&] { reader.Tag(271); }), kErrSubscriptOutOfRange);
   EXPECT_EQ(reader.FileReadCount(), 1);
@@ -258,6 +251,77 @@ TEST(ExifReader, TextIsShownAsUtf8WhereValidElseLatin1) {
   };
   for (const auto& [bytes, shown] : cases)
     EXPECT_EQ(TextBytesToUtf8(bytes), shown) << bytes;
+}
+
+constexpr int kMake = 1, kModel = 2, kExposureTime = 6, kAperture = 12, kFocalLength = 17,
+              kCompression = 22;
+
+// The catalogue as check boxes, with the given indices in the given state.
+std::vector<PictureDataItemState> Items(const std::vector<int>& ticked, int32_t state = 1) {
+  std::vector<PictureDataItemState> items;
+  for (const auto& entry : kPictureDataCatalogue)
+    items.push_back({0, entry.caption, entry.tagId});
+  for (int i : ticked)
+    items.at(static_cast<size_t>(i)).state = state;
+  return items;
+}
+
+TEST(PictureString, TickedItemsInCatalogueOrder) {
+  TempDir dir;
+  const std::string path = dir.File("camera.jpg");
+  for (bool intel : {true, false}) {
+    // Make and Model in IFD0, Compression in IFD1, the rest in the Exif directory, where a
+    // negative SRATIONAL ends the walk before the focal length.
+    TiffBuilder b(intel);
+    const int ifd0 = b.AddDirectory(), ifd1 = b.AddDirectory(), exif = b.AddDirectory();
+    b.AddAscii(ifd0, 271, "Foto");
+    b.AddAscii(ifd0, 272, "F-20 Zoom");
+    b.AddExifPointer(ifd0, exif);
+    b.Link(ifd0, ifd1);
+    b.AddShort(ifd1, 259, 6);
+    b.AddRational(exif, 33434, 1, 60);
+    b.AddRational(exif, 0x9204, -2u, 3, kSRational);
+    b.AddRational(exif, 37386, 58, 10);
+    WriteBytes(path, ExifJpeg(b.Build(), true, MakeJpeg(16, 12)));
+    const PictureStringResult r = ComposePictureString(
+        path, Items({kCompression, kFocalLength, kAperture, kExposureTime, kModel, kMake}));
+    EXPECT_EQ(r.text, " Make : Foto Model : F-20 Zoom ExposureTime : 1/60 Compression : 6");
+    EXPECT_EQ(r.listing,
+              " Make \tFoto\r\n Model \tF-20 Zoom\r\n ExposureTime \t1/60\r\n"
+              " Compression \t6\r\n");
+    // Grey boxes count as unticked.
+    auto grey = Items({kMake, kModel});
+    grey[kModel].state = 2;
+    EXPECT_EQ(ComposePictureString(path, grey).text, " Make : Foto");
+    EXPECT_EQ(ComposePictureString(path, Items({})).text, "");
+  }
+  // No EXIF, no file, no name.
+  std::vector<int> all(kPictureDataCatalogue.size());
+  std::iota(all.begin(), all.end(), 0);
+  WriteBytes(path, MakeJpeg(16, 16));
+  for (const std::string& name : {path, dir.File("missing.jpg"), std::string()}) {
+    const PictureStringResult r = ComposePictureString(name, Items(all));
+    EXPECT_EQ(r.text + r.listing, "") << name;
+  }
+}
+
+TEST(PicData, RoundTripAndBrokenValues) {
+  ClearSettings();
+  EXPECT_EQ(ReadPicDataSetting(), PicDataFlags{});
+  PicDataFlags states{};
+  states[1] = 1;
+  states[5] = 2;
+  states[31] = 1;
+  StorePicDataSetting(states);
+  std::string text = "0,1,0,0,0,2,";
+  for (int i = 6; i < 31; ++i)
+    text += "0,";
+  EXPECT_EQ(SettingsStore::GetSetting(kPicDataKey, ""), text + "1,");
+  EXPECT_EQ(ReadPicDataSetting(), states);
+  EXPECT_EQ(ParsePicData(text + "1,x,7"), states);  // a 33rd field and more are not read
+  for (const std::string& broken : {text, text + "a,", text + "3,", text + "-1,", text + "1.5,"})
+    EXPECT_EQ(ParsePicData(broken), PicDataFlags{}) << broken;
+  ClearSettings();
 }
 
 }  // namespace
