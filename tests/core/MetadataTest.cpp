@@ -1,16 +1,14 @@
 // The EXIF reader (the search for the block, the directory walk, the tag store and its bounds),
 // the picture string of the ticked picture-data items and the stored choice of items.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <algorithm>
-#include <numeric>
 
 #include "metadata/ExifReader.h"
 #include "metadata/PictureDataItems.h"
 #include "metadata/PictureString.h"
 #include "metadata/TextBytes.h"
 #include "platform/Error.h"
+#include "platform/FileTimes.h"
 #include "platform/Settings.h"
 #include "support/ExifBuilder.h"
 #include "support/Fixtures.h"
@@ -68,9 +66,11 @@ TEST(ExifWalk, DecodingTableInBothByteOrders) {
       ExifReader reader;
       ASSERT_EQ(Walk(reader, b.Build()), 0);
       const int32_t offset = bytes.size() > 4 && type <= 10 ? b.ValueOffset(0, 0) : 0;
-      EXPECT_EQ(reader.Records().at(0),
-                (TagRecord{1, false, type, count, offset, intel ? fromIntel : fromMotorola}))
-          << (intel ? "Intel, " : "Motorola, ") << testing::PrintToString(bytes);
+      const TagRecord& r = reader.Records().at(0);
+      EXPECT_EQ(
+          std::tuple(r.TagId, r.MakerNote, r.FieldType, r.ValueCount, r.ValueOffset, r.TagValue),
+          std::tuple(1, false, type, count, offset, intel ? fromIntel : fromMotorola))
+          << (intel ? "Intel" : "Motorola");
     }
   }
 }
@@ -191,11 +191,8 @@ TEST(ExifReader, FilesMissingWithoutExifAndChanged) {
   EXPECT_EQ(ErrorNumberOf([&] { reader.Tag(271); }), kErrSubscriptOutOfRange);
   EXPECT_EQ(ErrorNumberOf([&] { reader.Tag(271); }), kErrSubscriptOutOfRange);
   EXPECT_EQ(reader.FileReadCount(), 1);
-  struct stat before {};
-  ASSERT_EQ(::stat(path.c_str(), &before), 0);
   WriteBytes(path, withExif);
-  const timespec times[2] = {before.st_atim, {before.st_mtim.tv_sec + 5, before.st_mtim.tv_nsec}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  ASSERT_TRUE(SetFileTimes(path, {1000000000, 0}, {1000000000, 0}));  // a time of its own
   EXPECT_EQ(reader.Tag(271), Variant("Foto"));
   EXPECT_EQ(reader.FileReadCount(), 2);
 }
@@ -234,11 +231,9 @@ TEST(ExifReader, BoundsOnRecordsTextAndDirectories) {
   // A camera file, with a maker note far larger than cameras write, loaded twenty times over.
   const std::string camera = CameraExif(true, MakeJpeg(160, 120), 400 << 10);
   ExifReader reader;
-  ASSERT_EQ(Walk(reader, camera), 0);
-  const int32_t perFile = reader.Tag(0).ToInt32();
-  for (int i = 2; i <= 20; ++i)
+  for (int i = 1; i <= 20; ++i)
     ASSERT_EQ(Walk(reader, camera), 0) << i;
-  EXPECT_EQ(reader.Tag(0), Variant(20 * perFile));
+  EXPECT_EQ(reader.Tag(0), Variant(20 * 9));  // nine records a file
   EXPECT_EQ(reader.Tag(0x0110), Variant("F-20 Zoom"));
 }
 
@@ -267,6 +262,8 @@ std::vector<PictureDataItemState> Items(const std::vector<int>& ticked, int32_t 
 }
 
 TEST(PictureString, TickedItemsInCatalogueOrder) {
+  const std::vector<int> ticked = {kCompression,  kFocalLength, kAperture,
+                                   kExposureTime, kModel,       kMake};
   TempDir dir;
   const std::string path = dir.File("camera.jpg");
   for (bool intel : {true, false}) {
@@ -283,8 +280,7 @@ TEST(PictureString, TickedItemsInCatalogueOrder) {
     b.AddRational(exif, 0x9204, -2u, 3, kSRational);
     b.AddRational(exif, 37386, 58, 10);
     WriteBytes(path, ExifJpeg(b.Build(), true, MakeJpeg(16, 12)));
-    const PictureStringResult r = ComposePictureString(
-        path, Items({kCompression, kFocalLength, kAperture, kExposureTime, kModel, kMake}));
+    const PictureStringResult r = ComposePictureString(path, Items(ticked));
     EXPECT_EQ(r.text, " Make : Foto Model : F-20 Zoom ExposureTime : 1/60 Compression : 6");
     EXPECT_EQ(r.listing,
               " Make \tFoto\r\n Model \tF-20 Zoom\r\n ExposureTime \t1/60\r\n"
@@ -296,21 +292,15 @@ TEST(PictureString, TickedItemsInCatalogueOrder) {
     EXPECT_EQ(ComposePictureString(path, Items({})).text, "");
   }
   // No EXIF, no file, no name.
-  std::vector<int> all(kPictureDataCatalogue.size());
-  std::iota(all.begin(), all.end(), 0);
   WriteBytes(path, MakeJpeg(16, 16));
-  for (const std::string& name : {path, dir.File("missing.jpg"), std::string()}) {
-    const PictureStringResult r = ComposePictureString(name, Items(all));
-    EXPECT_EQ(r.text + r.listing, "") << name;
-  }
+  for (const std::string& name : {path, dir.File("missing.jpg"), std::string()})
+    EXPECT_EQ(ComposePictureString(name, Items(ticked)).listing, "") << name;
 }
 
 TEST(PicData, RoundTripAndBrokenValues) {
   ClearSettings();
   EXPECT_EQ(ReadPicDataSetting(), PicDataFlags{});
-  PicDataFlags states{};
-  states[1] = 1;
-  states[5] = 2;
+  PicDataFlags states{0, 1, 0, 0, 0, 2};
   states[31] = 1;
   StorePicDataSetting(states);
   std::string text = "0,1,0,0,0,2,";

@@ -1,22 +1,16 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "metadata/ExifReader.h"
+#include "metadata/Variant.h"
 
 namespace snapwick {
-// Values and records in test messages.
+// Values in test messages.
 inline void PrintTo(const Variant& value, std::ostream* out) {
   *out << (value.IsEmpty() ? "Empty" : (value.IsText() ? "Text " : "Integer ")) << value.ToText();
-}
-inline void PrintTo(const TagRecord& r, std::ostream* out) {
-  *out << "{" << r.TagId << ", " << r.FieldType << ", " << r.ValueCount << ", " << r.ValueOffset
-       << ", " << testing::PrintToString(r.TagValue) << "}";
 }
 }  // namespace snapwick
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 
 #include "support/TestEnvironment.h"
 
@@ -57,16 +58,14 @@ Rgb PixelAt(const cDIBSection& surface, int32_t x, int32_t y) {
 
 std::string MakeJpeg(int32_t width, int32_t height, const Pattern& pattern, int quality) {
   const cDIBSection surface = MakeSurface(width, height, pattern);
-  tjhandle handle = tjInitCompress();
+  const std::unique_ptr<void, int (*)(tjhandle)> handle(tjInitCompress(), tjDestroy);
   unsigned char* out = nullptr;
   unsigned long size = 0;
   std::string bytes;
-  if (tjCompress2(handle, surface.DIBSectionBitsPtr(), width, surface.BytesPerScanLine(), height,
-                  TJPF_BGR, &out, &size, TJSAMP_420, quality, TJFLAG_BOTTOMUP) == 0) {
+  if (tjCompress2(handle.get(), surface.DIBSectionBitsPtr(), width, surface.BytesPerScanLine(),
+                  height, TJPF_BGR, &out, &size, TJSAMP_420, quality, TJFLAG_BOTTOMUP) == 0)
     bytes.assign(reinterpret_cast<const char*>(out), size);
-  }
   tjFree(out);
-  tjDestroy(handle);
   return bytes;
 }
 
@@ -95,15 +94,14 @@ std::string MakeBmp(int32_t width, int32_t height, const Pattern& pattern) {
 std::string MakeGif(int32_t width, int32_t height, const Pattern& pattern) {
   const Rgb palette[4] = {{255, 255, 255}, {200, 30, 30}, {0, 0, 0}, {0, 0, 255}};
   std::string gif = "GIF89a";
-  PutLe(gif, static_cast<uint32_t>(width), 2);
-  PutLe(gif, static_cast<uint32_t>(height), 2);
+  const auto size = static_cast<uint32_t>(width) | static_cast<uint32_t>(height) << 16;
+  PutLe(gif, size, 4);
   PutLe(gif, 0x81, 3);  // a global table of 4 colours
   for (const Rgb& c : palette)
     gif += {static_cast<char>(c.r), static_cast<char>(c.g), static_cast<char>(c.b)};
   gif += ',';
   PutLe(gif, 0, 4);
-  PutLe(gif, static_cast<uint32_t>(width), 2);
-  PutLe(gif, static_cast<uint32_t>(height), 2);
+  PutLe(gif, size, 4);
   PutLe(gif, 0x0200, 2);  // no local table; the smallest code size, 2
   // Codes of 3 bits: a clear code before every two pixels keeps the table from growing, so the
   // code width never changes.
@@ -129,10 +127,8 @@ std::string MakeGif(int32_t width, int32_t height, const Pattern& pattern) {
   }
   putCode(5);
   if (count > 0) data += static_cast<char>(bits & 0xFF);
-  for (size_t at = 0; at < data.size(); at += 255) {
-    const std::string block = data.substr(at, 255);
-    gif += static_cast<char>(block.size()) + block;
-  }
+  for (size_t at = 0; at < data.size(); at += 255)  // blocks of up to 255 bytes
+    gif += static_cast<char>(std::min<size_t>(data.size() - at, 255)) + data.substr(at, 255);
   return gif + std::string("\0;", 2);
 }
 
@@ -145,18 +141,14 @@ namespace {
 std::pair<int32_t, int32_t> Decode(const std::string& path, cDIBSection* surface) {
   const std::string data = ReadFile(path);
   const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-  tjhandle handle = tjInitDecompress();
+  const std::unique_ptr<void, int (*)(tjhandle)> handle(tjInitDecompress(), tjDestroy);
   int w = 0, h = 0, subsamp = 0, colorspace = 0;
-  if (data.empty() ||
-      tjDecompressHeader3(handle, bytes, data.size(), &w, &h, &subsamp, &colorspace) != 0) {
-    w = h = 0;
-  } else if (surface &&
-             (!surface->Create(w, h) ||
-              tjDecompress2(handle, bytes, data.size(), surface->DIBSectionBitsPtr(), w,
-                            surface->BytesPerScanLine(), h, TJPF_BGR, TJFLAG_BOTTOMUP) != 0)) {
+  if (tjDecompressHeader3(handle.get(), bytes, data.size(), &w, &h, &subsamp, &colorspace) != 0)
+    return {0, 0};
+  if (surface && (!surface->Create(w, h) ||
+                  tjDecompress2(handle.get(), bytes, data.size(), surface->DIBSectionBitsPtr(), w,
+                                surface->BytesPerScanLine(), h, TJPF_BGR, TJFLAG_BOTTOMUP) != 0))
     surface->ClearUp();
-  }
-  tjDestroy(handle);
   return {w, h};
 }
 }  // namespace

@@ -18,7 +18,6 @@ void PrepareTestProcess() {
   const QString path = settingsDir.path();
   setenv("XDG_CONFIG_HOME", path.toLocal8Bit().constData(), 1);
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
-  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
@@ -26,17 +25,6 @@ void ClearSettings() {
   QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Snapwick", "Snapwick");
   settings.clear();
   settings.sync();
-}
-
-ScopedTimeZone::ScopedTimeZone(const char* tz) {
-  if (const char* old = std::getenv("TZ")) previous = old;
-  setenv("TZ", tz, 1);
-  tzset();
-}
-
-ScopedTimeZone::~ScopedTimeZone() {
-  previous ? setenv("TZ", previous->c_str(), 1) : unsetenv("TZ");
-  tzset();
 }
 
 int RunUnprivileged(const std::function<int()>& action) {

@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -32,8 +34,15 @@ struct ScopedLocale {
 // Sets the TZ variable for the scope (and runs tzset), restoring the previous value at its end.
 struct ScopedTimeZone {
   std::optional<std::string> previous;
-  explicit ScopedTimeZone(const char* tz);
-  ~ScopedTimeZone();
+  explicit ScopedTimeZone(const char* tz) {
+    if (const char* old = std::getenv("TZ")) previous = old;
+    setenv("TZ", tz, 1);
+    tzset();
+  }
+  ~ScopedTimeZone() {
+    previous ? setenv("TZ", previous->c_str(), 1) : unsetenv("TZ");
+    tzset();
+  }
 };
 
 // Runs the action in a child process, as an unprivileged user (65534) when the tests run as root
