@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+
 #include <array>
 #include <csignal>
 #include <cstring>

@@ -1,6 +1,7 @@
 // The EXIF reader (the search for the block, the directory walk, the tag store and its bounds),
 // the picture string of the ticked picture-data items and the stored choice of items.
 #include <gtest/gtest.h>
+
 #include <algorithm>
 
 #include "metadata/ExifReader.h"
@@ -56,7 +57,8 @@ TEST(ExifWalk, DecodingTableInBothByteOrders) {
       {kShort, 3, "\x08\0\x08\0\x08\0"s, "808", "080"},  // count single bytes
       {kLong, 1, "\xFF\xFF\xFF\x7F"s, 2147483647, 2147483647},
       {kSLong, 2, "\x0D\x0C\x0B\x0A\x05\0\0\0"s, "1312", "1011"},
-      {kSRational, 2, "\x1C\0\0\0\x0A\0\0\0\x07\0\0\0\x02\0\0\0"s, "28/10", "28/10"},  // the first
+      // Only the first fraction, as it is stored.
+      {kSRational, 2, "\x1C\0\0\0\x0A\0\0\0\x07\0\0\0\x02\0\0\0"s, "28/10", "28/10"},
       {11, 1, "\x78\x56\x34\x12"s, {}, {}},
   };
   for (bool intel : {true, false}) {
