@@ -1,5 +1,5 @@
-// The picture list, window titles, auto-save names, the sizing of the view, the temporary file
-// and the stored quality.
+// The picture list, window titles, auto-save names, the sizing of the view, the temporary file,
+// the stored quality and the stored label font.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
