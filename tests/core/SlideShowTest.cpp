@@ -1,20 +1,21 @@
 #include "slideshow/SlideShow.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
-#include "labels/SaveNaming.h"
+#include <QProcess>
+#include <QUrl>
+#include <regex>
+
 #include "platform/Error.h"
+#include "support/Fixtures.h"
 #include "support/TestEnvironment.h"
 
 namespace snapwick {
 namespace {
 
-using test::FileExists;
 using test::ReadFile;
-using test::ScopedLocale;
-using test::TempDir;
 
 const std::string kStarter =
     "<SCRIPT LANGUAGE=JavaScript>window.open('slides.htm', '', 'fullscreen=yes, "
@@ -35,6 +36,7 @@ const std::string kShowTail =
     "onclick='javascript:window.close()'></td></tr></table></body><html>\r\n"
     "\r\n";
 
+// The script's lines 1 to 19.
 const std::string kScriptHead =
     "var max;\r\n"
     "var current;\r\n"
@@ -56,215 +58,121 @@ const std::string kScriptHead =
     "          }\r\n"
     "  }\r\n";
 
-const std::string kScriptMiddle =
-    "}\r\n"
-    "function Timer()\r\n"
-    "{\r\n"
-    "  if (curr>=max)\r\n"
-    "  {\r\n"
-    "      curr=0;\r\n"
-    "  }\r\n"
-    "  document.images.mainimage.src=document.MM_p[curr].src;\r\n"
-    "  curr++;\r\n";
-
-std::string TimerLine(const std::string& ms) {
-  return "  window.setTimeout('Timer();'," + ms + ") ;\r\n";
+std::string Script(const std::string& ms) {
+  const std::string timer = "  window.setTimeout('Timer();'," + ms + ") ;\r\n";
+  return kScriptHead + timer +
+         "}\r\n"
+         "function Timer()\r\n"
+         "{\r\n"
+         "  if (curr>=max)\r\n"
+         "  {\r\n"
+         "      curr=0;\r\n"
+         "  }\r\n"
+         "  document.images.mainimage.src=document.MM_p[curr].src;\r\n"
+         "  curr++;\r\n" +
+         timer + "}\r\n";
 }
 
-std::string ExpectedScript(const std::string& ms) {
-  return kScriptHead + TimerLine(ms) + kScriptMiddle + TimerLine(ms) + "}\r\n";
-}
-
-std::function<std::string()> Fixed(std::string text) {
-  return [text] { return text; };
-}
-
+// Three slide-show files in a folder of their own.
 struct Show {
-  TempDir dir;
+  test::TempDir dir;
   std::string folder = dir.Path() + "/";
-  std::string starter = folder + "tripSlideShow.htm";
-  std::string page = folder + "slides.htm";
-  std::string script = folder + "slideshow.js";
-
-  void Generate(const std::vector<std::string>& names, const std::string& seconds) {
-    GenerateSlideShow(starter, folder, names, Fixed(seconds));
+  int32_t Generate(const std::vector<std::string>& names, const std::string& seconds) {
+    return test::ErrorNumberOf([&] {
+      GenerateSlideShow(folder + "tripSlideShow.htm", folder, names, [seconds] { return seconds; });
+    });
   }
-  // The interval as the script holds it on line 20.
-  std::string Interval(const std::string& seconds) {
-    Generate({"a.jpg"}, seconds);
-    const std::string text = ReadFile(script);
-    const auto start = text.find("'Timer();',") + 11;
-    return text.substr(start, text.find(") ;", start) - start);
+  // The starter page, the show page and the script.
+  std::tuple<std::string, std::string, std::string> Files() const {
+    return {ReadFile(folder + "tripSlideShow.htm"), ReadFile(folder + "slides.htm"),
+            ReadFile(folder + "slideshow.js")};
   }
 };
 
-int32_t ErrorNumberOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const SnapError& e) {
-    return e.Number();
-  }
-  return 0;
-}
-
-// True when the process still has a descriptor open on the path.
-bool IsOpen(const std::string& path) {
-  DIR* fds = opendir("/proc/self/fd");
-  bool open = false;
-  while (dirent* entry = readdir(fds)) {
-    char target[4096];
-    const std::string link = std::string("/proc/self/fd/") + entry->d_name;
-    const ssize_t n = readlink(link.c_str(), target, sizeof target);
-    if (n > 0 && std::string(target, static_cast<size_t>(n)) == path) open = true;
-  }
-  closedir(fds);
-  return open;
-}
-
-TEST(SlideShow, ThreePicturesWithPrefix) {
+TEST(SlideShow, FilesForNamesIntervalsAndLocales) {
   Show show;
-  const AutoSaveSettings settings{show.folder + "trip", show.folder, "trip", false};
-  std::vector<std::string> names;
-  const std::vector<std::string> entries = {"IMG_1.JPG", "IMG_2.JPG", "IMG_3.JPG"};
-  for (size_t i = 0; i < entries.size(); ++i) {
-    names.push_back(GetImageName(settings, entries[i], static_cast<int32_t>(i + 1)));
-  }
-  show.Generate(names, "5");
-
-  EXPECT_EQ(ReadFile(show.starter), kStarter);
-  EXPECT_EQ(ReadFile(show.page), kShowHead +
-                                     "\t\t'trip_001.jpg'\r\n"
-                                     "\t\t,'trip_002.jpg'\r\n"
-                                     "\t\t,'trip_003.jpg'\r\n" +
-                                     kShowTail);
-  EXPECT_EQ(ReadFile(show.script), ExpectedScript("5000"));
-}
-
-TEST(SlideShow, KeptNamesOnePictureAndNone) {
-  Show show;
-  show.Generate({"IMG_0042.JPG", "scan.bmp"}, "5");
-  EXPECT_EQ(ReadFile(show.page),
-            kShowHead + "\t\t'IMG_0042.JPG'\r\n\t\t,'scan.bmp'\r\n" + kShowTail);
-
-  show.Generate({"trip_001.jpg"}, "5");
-  EXPECT_EQ(ReadFile(show.page), kShowHead + "\t\t'trip_001.jpg'\r\n" + kShowTail);
-
-  show.Generate({}, "5");
-  EXPECT_EQ(ReadFile(show.page), kShowHead + kShowTail);
-}
-
-TEST(SlideShow, Intervals) {
-  Show show;
-  EXPECT_EQ(show.Interval("0.5"), "500");
-  EXPECT_EQ(show.Interval("1.5"), "1500");
-  EXPECT_EQ(show.Interval("2.5"), "2500");
-  EXPECT_EQ(show.Interval("0.25"), "250");
-  EXPECT_EQ(show.Interval(" 7 "), "7000");
-  EXPECT_EQ(show.Interval("1000"), "1000000");
-  EXPECT_EQ(show.Interval("0.0015"), "1.5");
-  EXPECT_EQ(show.Interval("999999999999.999"), "999999999999999");
-  EXPECT_EQ(show.Interval("1e12"), "1e+15");
-  EXPECT_EQ(show.Interval("1e305"), "1e+308");
-  EXPECT_EQ(show.Interval("1e-300"), "0." + std::string(296, '0') + "1");
-  EXPECT_EQ(ReadFile(show.script), ExpectedScript("0." + std::string(296, '0') + "1"));
-}
-
-TEST(SlideShow, DecimalCommaLocale) {
-  ScopedLocale german("de_DE");
-  Show show;
-  EXPECT_EQ(show.Interval("1,5"), "1500");
-  EXPECT_EQ(show.Interval("0,25"), "250");
-  // A fraction of a millisecond keeps the point the script needs.
-  EXPECT_EQ(show.Interval("0,0015"), "1.5");
-  EXPECT_EQ(ReadFile(show.script), ExpectedScript("1.5"));
-}
-
-TEST(SlideShow, ReadsTheIntervalForEachTimerLine) {
-  Show show;
-  int reads = 0;
-  GenerateSlideShow(show.starter, show.folder, {"a.jpg"},
-                    [&reads] { return ++reads == 1 ? "1" : "2"; });
-  EXPECT_EQ(reads, 2);
-  EXPECT_EQ(ReadFile(show.script),
-            kScriptHead + TimerLine("1000") + kScriptMiddle + TimerLine("2000") + "}\r\n");
-
-  // A second read that fails leaves the script at line 29.
-  reads = 0;
-  EXPECT_EQ(ErrorNumberOf([&] {
-              GenerateSlideShow(show.starter, show.folder, {"a.jpg"},
-                                [&reads] { return ++reads == 1 ? "1" : "x"; });
-            }),
-            kErrTypeMismatch);
-  EXPECT_EQ(ReadFile(show.script), kScriptHead + TimerLine("1000") + kScriptMiddle);
-}
-
-TEST(SlideShow, IntervalThatIsNoNumberStopsTheScript) {
-  for (const char* seconds : {"five", "", "5s", "inf", "-inf", "nan", "1e308", "1e400"}) {
-    Show show;
-    EXPECT_EQ(ErrorNumberOf([&] {
-                show.Generate({"trip_001.jpg", "trip_002.jpg"}, seconds);
-              }),
-              kErrTypeMismatch)
-        << seconds;
-    EXPECT_EQ(ReadFile(show.starter), kStarter);
-    EXPECT_EQ(ReadFile(show.page),
-              kShowHead + "\t\t'trip_001.jpg'\r\n\t\t,'trip_002.jpg'\r\n" + kShowTail);
-    EXPECT_EQ(ReadFile(show.script), kScriptHead) << seconds;
-    EXPECT_FALSE(IsOpen(show.script));
+  // Locale, picture names, seconds per slide, the name lines of the page and the interval.
+  const std::tuple<const char*, std::vector<std::string>, const char*, std::string, std::string>
+      cases[] = {
+          {"en_US",
+           {"trip_001.jpg", "trip_002.jpg", "trip_003.jpg"},
+           "5",
+           "\t\t'trip_001.jpg'\r\n\t\t,'trip_002.jpg'\r\n\t\t,'trip_003.jpg'\r\n",
+           "5000"},
+          {"en_US", {"IMG_4.JPG", "b.bmp"}, "0.5", "\t\t'IMG_4.JPG'\r\n\t\t,'b.bmp'\r\n", "500"},
+          {"en_US", {"trip_001.jpg"}, "1.5", "\t\t'trip_001.jpg'\r\n", "1500"},
+          {"de_DE", {"a.jpg"}, "1,5", "\t\t'a.jpg'\r\n", "1500"},
+          {"de_DE", {"a.jpg"}, "0,0015", "\t\t'a.jpg'\r\n", "1.5"},  // the point the script needs
+          {"en_US",
+           {"it's.jpg", "say \"hi\".jpg", "<b>.jpg", "a\\b.jpg", "line\nbreak.jpg",
+            "\xC3\xA9t\xC3\xA9.jpg", "#1 100%?.jpg"},
+           "5",
+           "\t\t'it\\'s.jpg'\r\n\t\t,'say &quot;hi&quot;.jpg'\r\n\t\t,'&lt;b&gt;.jpg'\r\n"
+           "\t\t,'a\\\\b.jpg'\r\n\t\t,'line\\x0Abreak.jpg'\r\n\t\t,'%C3%A9t%C3%A9.jpg'\r\n"
+           "\t\t,'%231 100%25%3F.jpg'\r\n",
+           "5000"},
+      };
+  for (const auto& [locale, names, seconds, lines, ms] : cases) {
+    SCOPED_TRACE(seconds);
+    test::ScopedLocale scoped(locale);
+    ASSERT_EQ(show.Generate(names, seconds), 0);  // each replacing the files before
+    EXPECT_EQ(show.Files(), std::tuple(kStarter, kShowHead + lines + kShowTail, Script(ms)));
   }
 }
 
-TEST(SlideShow, HostileNamesAreEscaped) {
+TEST(SlideShow, AWordForSecondsOrAMissingFolder) {
   Show show;
-  show.Generate({"it's.jpg", "say \"hi\".jpg", "<img src=x onerror=alert(1)>.jpg", "a\\b.jpg",
-                 "x&amp;y.jpg", "');alert(1);('.jpg", "line\nbreak.jpg", "été.jpg", "#1 100%?.jpg"},
-                "5");
-  EXPECT_EQ(ReadFile(show.page), kShowHead +
-                                     "\t\t'it\\'s.jpg'\r\n"
-                                     "\t\t,'say &quot;hi&quot;.jpg'\r\n"
-                                     "\t\t,'&lt;img src=x onerror=alert(1)&gt;.jpg'\r\n"
-                                     "\t\t,'a\\\\b.jpg'\r\n"
-                                     "\t\t,'x&amp;amp;y.jpg'\r\n"
-                                     "\t\t,'\\');alert(1);(\\'.jpg'\r\n"
-                                     "\t\t,'line\\x0Abreak.jpg'\r\n"
-                                     "\t\t,'%C3%A9t%C3%A9.jpg'\r\n"
-                                     "\t\t,'%231 100%25%3F.jpg'\r\n" +
-                                     kShowTail);
+  EXPECT_EQ(show.Generate({"a.jpg"}, "five"), kErrTypeMismatch);
+  // The pages are complete; the script stops after line 19.
+  EXPECT_EQ(show.Files(),
+            std::tuple(kStarter, kShowHead + "\t\t'a.jpg'\r\n" + kShowTail, kScriptHead));
+
+  show.folder += "missing/";
+  EXPECT_EQ(show.Generate({"a.jpg"}, "5"), kErrFileNotFound);
+  EXPECT_FALSE(test::FileExists(show.folder));
 }
 
-TEST(SlideShow, GeneratingAgainReplacesAllFiles) {
+// A show in headless Chromium: the script loads and swaps the picture on its timer.
+TEST(SlideShow, RunsInABrowser) {
+  const QString chromium = "/usr/bin/chromium";
+  ASSERT_EQ(access(chromium.toLatin1(), X_OK), 0) << "`make test` installs the chromium package";
   Show show;
-  show.Generate({"a_001.jpg", "a_002.jpg", "a_003.jpg", "a_004.jpg"}, "12.75");
-  show.Generate({"b_001.jpg"}, "1");
-  EXPECT_EQ(ReadFile(show.starter), kStarter);
-  EXPECT_EQ(ReadFile(show.page), kShowHead + "\t\t'b_001.jpg'\r\n" + kShowTail);
-  EXPECT_EQ(ReadFile(show.script), ExpectedScript("1000"));
-}
+  // The second name needs escaping in the page and in its address; the third starts with "#",
+  // which the script would not preload as it stands.
+  const std::vector<std::string> names = {
+      "trip_001.jpg", "it's \"new\" <b> & \xC3\xA9t\xC3\xA9 #1?.jpg", "#trip_003.jpg"};
+  for (size_t i = 0; i < names.size(); ++i)
+    test::WriteBytes(show.folder + names[i], test::MakeJpeg(64, 48, test::Solid({80, 90, 200})));
+  ASSERT_EQ(show.Generate(names, "0.2"), 0);
 
-TEST(SlideShow, FilesThatCannotBeWritten) {
-  TempDir dir;
-  const std::string missing = dir.Path() + "/missing/";
-  // The starter page's folder is missing: nothing is written.
-  EXPECT_EQ(ErrorNumberOf([&] {
-              GenerateSlideShow(missing + "SlideShow.htm", missing, {"a.jpg"}, Fixed("5"));
-            }),
-            kErrFileNotFound);
-  EXPECT_FALSE(FileExists(missing));
-
-  // The starter page is written; the show folder is missing, so the script is not reached.
-  const std::string starter = dir.File("SlideShow.htm");
-  EXPECT_EQ(ErrorNumberOf([&] { GenerateSlideShow(starter, missing, {"a.jpg"}, Fixed("5")); }),
-            kErrFileNotFound);
-  EXPECT_EQ(ReadFile(starter), kStarter);
-
-  // A full disk is reported, and the files after it are not written.
-  if (FileExists("/dev/full")) {
-    const std::string folder = dir.Path() + "/";
-    EXPECT_EQ(ErrorNumberOf([&] { GenerateSlideShow("/dev/full", folder, {"a.jpg"}, Fixed("5")); }),
-              kErrPathFileAccess);
-    EXPECT_FALSE(FileExists(folder + "slides.htm"));
-    EXPECT_FALSE(FileExists(folder + "slideshow.js"));
-  }
+  // Two and a half intervals of virtual time: the picture has been swapped twice. The browser
+  // runs in a process group of its own, with its profile in the show's folder.
+  QProcess browser;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("HOME", QString::fromStdString(show.dir.Path()));
+  browser.setProcessEnvironment(environment);
+  browser.setChildProcessModifier([] { ::setpgid(0, 0); });
+  browser.start(chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                           "--disable-background-networking", "--disable-component-update",
+                           "--disable-sync", "--enable-logging=stderr", "--v=0",
+                           "--user-data-dir=" + QString::fromStdString(show.folder + ".profile"),
+                           "--virtual-time-budget=500", "--dump-dom",
+                           QUrl::fromLocalFile(QString::fromStdString(show.folder + "slides.htm"))
+                               .toString(QUrl::FullyEncoded)});
+  const auto group = static_cast<pid_t>(browser.waitForStarted() ? browser.processId() : 0);
+  const bool finished = browser.waitForFinished(90000);
+  if (group > 0) ::kill(-group, SIGKILL);  // helpers left behind, or a browser that hangs
+  browser.waitForFinished();
+  const std::string dom = browser.readAllStandardOutput().toStdString();
+  const std::string log = browser.readAllStandardError().toStdString();
+  ASSERT_TRUE(finished && browser.exitCode() == 0) << log;
+  EXPECT_EQ(log.find("Uncaught"), std::string::npos) << log;
+  std::smatch src;
+  ASSERT_TRUE(std::regex_search(dom, src, std::regex(R"re(<img name="mainimage" src="([^"]*)")re")))
+      << dom;
+  const std::string address = std::regex_replace(src[1].str(), std::regex("&amp;"), "&");
+  EXPECT_EQ(QUrl(QString::fromStdString(address)).toLocalFile().toStdString(),
+            show.folder + names[1]);
 }
 
 }  // namespace

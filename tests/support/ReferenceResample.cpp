@@ -4,43 +4,31 @@
 
 namespace snapwick::test {
 
-void ReferenceBilinearResample(const cDIBSection& source, cDIBSection& target) {
-  const int32_t W = source.Width(), H = source.Height();
-  const int32_t w = target.Width(), h = target.Height();
-  const int32_t srcStride = source.BytesPerScanLine(), dstStride = target.BytesPerScanLine();
-  const uint8_t* src = source.DIBSectionBitsPtr();
-  uint8_t* dst = target.DIBSectionBitsPtr();
+namespace {
+// The sampling position of target pixel t: the source pixel in front of it and the weight of the
+// one behind; a position on or past the last source pixel takes the last pixel itself.
+std::pair<int32_t, double> Sample(int32_t source, int32_t target, int32_t t) {
+  const float scale = static_cast<float>(static_cast<double>(source - 1) / target);
+  const float position = static_cast<float>(static_cast<double>(scale) * t);
+  const auto before = static_cast<int32_t>(std::floor(position));
+  if (before > source - 2) return {source - 2, 1.0};
+  return {before, static_cast<float>(position - before)};
+}
+}  // namespace
 
-  const float xScale = static_cast<float>(static_cast<double>(W - 1) / w);
-  const float yScale = static_cast<float>(static_cast<double>(H - 1) / h);
-  for (int32_t ty = 0; ty < h; ++ty) {
-    const float ys = static_cast<float>(static_cast<double>(yScale) * ty);
-    int32_t y0 = static_cast<int32_t>(std::floor(ys));
-    float fy = static_cast<float>(ys - y0);
-    if (y0 > H - 2) {
-      y0 = H - 2;
-      fy = 1.0f;
-    }
-    const uint8_t* lower = src + static_cast<size_t>(y0) * srcStride;
+void ReferenceBilinearResample(const cDIBSection& source, cDIBSection& target) {
+  const int32_t srcStride = source.BytesPerScanLine(), dstStride = target.BytesPerScanLine();
+  for (int32_t ty = 0; ty < target.Height(); ++ty) {
+    const auto [y0, fy] = Sample(source.Height(), target.Height(), ty);
+    const uint8_t* lower = source.DIBSectionBitsPtr() + static_cast<size_t>(y0) * srcStride;
     const uint8_t* upper = lower + srcStride;
-    uint8_t* out = dst + static_cast<size_t>(ty) * dstStride;
-    for (int32_t tx = 0; tx < w; ++tx) {
-      const float xs = static_cast<float>(static_cast<double>(xScale) * tx);
-      int32_t x0 = static_cast<int32_t>(std::floor(xs));
-      float fx = static_cast<float>(xs - x0);
-      if (x0 > W - 2) {
-        x0 = W - 2;
-        fx = 1.0f;
-      }
-      const size_t k = static_cast<size_t>(x0) * 3;
-      for (int c = 0; c < 3; ++c) {
-        const double dfy = fy, dfx = fx;
-        const double left = std::nearbyint((1 - dfy) * lower[k + c] + dfy * upper[k + c]);
-        const double right = std::nearbyint((1 - dfy) * lower[k + 3 + c] + dfy * upper[k + 3 + c]);
-        double v = std::nearbyint((1 - dfx) * left + dfx * right);
-        if (v < 0) v = 0;
-        if (v > 255) v = 255;
-        out[tx * 3 + c] = static_cast<uint8_t>(v);
+    for (int32_t tx = 0; tx < target.Width(); ++tx) {
+      const auto [x0, fx] = Sample(source.Width(), target.Width(), tx);
+      for (int32_t c = x0 * 3; c < x0 * 3 + 3; ++c) {
+        const double left = std::nearbyint((1 - fy) * lower[c] + fy * upper[c]);
+        const double right = std::nearbyint((1 - fy) * lower[c + 3] + fy * upper[c + 3]);
+        target.DIBSectionBitsPtr()[static_cast<size_t>(ty) * dstStride + tx * 3 + c - x0 * 3] =
+            static_cast<uint8_t>(std::nearbyint((1 - fx) * left + fx * right));
       }
     }
   }

@@ -1,31 +1,23 @@
 #include "support/TestEnvironment.h"
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <QSettings>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <memory>
-#include <sstream>
+#include <iterator>
+
+#include "platform/Error.h"
 
 namespace snapwick::test {
 
-namespace {
-QTemporaryDir& SettingsDir() {
-  static QTemporaryDir dir;
-  return dir;
-}
-}  // namespace
-
 void PrepareTestProcess() {
-  const QString path = SettingsDir().path();
+  static QTemporaryDir settingsDir;
+  const QString path = settingsDir.path();
   setenv("XDG_CONFIG_HOME", path.toLocal8Bit().constData(), 1);
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
-  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
@@ -33,41 +25,6 @@ void ClearSettings() {
   QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Snapwick", "Snapwick");
   settings.clear();
   settings.sync();
-}
-
-TempDir::TempDir() = default;
-
-std::string TempDir::Path() const {
-  return dir_.path().toStdString();
-}
-
-std::string TempDir::File(const std::string& name) const {
-  return Path() + "/" + name;
-}
-
-ScopedLocale::ScopedLocale(const QLocale& locale) : previous_(QLocale()) {
-  QLocale::setDefault(locale);
-}
-
-ScopedLocale::~ScopedLocale() {
-  QLocale::setDefault(previous_);
-}
-
-ScopedTimeZone::ScopedTimeZone(const char* tz) {
-  const char* old = std::getenv("TZ");
-  hadPrevious_ = old != nullptr;
-  if (old) previous_ = old;
-  setenv("TZ", tz, 1);
-  tzset();
-}
-
-ScopedTimeZone::~ScopedTimeZone() {
-  if (hadPrevious_) {
-    setenv("TZ", previous_.c_str(), 1);
-  } else {
-    unsetenv("TZ");
-  }
-  tzset();
 }
 
 int RunUnprivileged(const std::function<int()>& action) {
@@ -81,21 +38,22 @@ int RunUnprivileged(const std::function<int()>& action) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
+int32_t ErrorNumberOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const SnapError& e) {
+    return e.Number();
+  }
+  return 0;
 }
 
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool FileExists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
+  return ::access(path.c_str(), F_OK) == 0;
 }
 
 }  // namespace snapwick::test

@@ -1,0 +1,269 @@
+// The picture surface, the resampler, the orientation turns, the black check, the JPEG writer
+// and the date text of a file.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <random>
+
+#include "imaging/BlackCheck.h"
+#include "imaging/FileAttributes.h"
+#include "imaging/Orientation.h"
+#include "imaging/cDIBSection.h"
+#include "imaging/mIntelJPEGLibrary.h"
+#include "platform/Error.h"
+#include "platform/FileTimes.h"
+#include "support/Fixtures.h"
+#include "support/ReferenceResample.h"
+#include "support/TestEnvironment.h"
+
+namespace snapwick {
+namespace {
+
+using namespace test;
+
+TEST(Surface, LayoutAndFailedCreates) {
+  const std::pair<int32_t, int32_t> rows[] = {{1, 4},  {2, 8},  {3, 12},
+                                              {4, 12}, {5, 16}, {160, 480}};
+  for (const auto& [width, bytes] : rows) {
+    cDIBSection dib;
+    ASSERT_TRUE(dib.Create(width, 1));
+    EXPECT_EQ(dib.BytesPerScanLine(), bytes) << width;
+  }
+  // Rows bottom-up, blue-green-red, padded: the first 8 bytes are the bottom row.
+  const cDIBSection two = MakeSurface(2, 2, [](int32_t x, int32_t y) {
+    return Rgb{static_cast<uint8_t>(10 + x + 2 * y), 20, 30};
+  });
+  const uint8_t expected[16] = {30, 20, 12, 30, 20, 13, 0, 0, 30, 20, 10, 30, 20, 11, 0, 0};
+  ASSERT_EQ(two.Header().biSizeImage, 16);
+  EXPECT_EQ(std::memcmp(two.DIBSectionBitsPtr(), expected, 16), 0);
+
+  cDIBSection dib;
+  EXPECT_FALSE(dib.Create(0, 7));
+  EXPECT_EQ(std::tuple(dib.IsCreated(), dib.Width(), dib.Height()), std::tuple(false, 0, 7));
+  // Width x 3 + 3 beyond 32 bits; then a row that fits times a height that does not.
+  ASSERT_TRUE(dib.Create(4, 4));
+  EXPECT_EQ(ErrorNumberOf([&] { dib.Create(715827882, 1); }), kErrOverflow);
+  ASSERT_TRUE(dib.Create(4, 4));
+  EXPECT_EQ(ErrorNumberOf([&] { dib.Create(100000, 100000); }), kErrOverflow);
+  EXPECT_EQ(std::tuple(dib.IsCreated(), dib.Width(), dib.Height()),
+            std::tuple(false, 100000, 100000));
+}
+
+TEST(Resample, WorkedExamplesAndRefusedSizes) {
+  // Bottom row (10, 20, 30) and (50, 60, 70) as blue, green, red; the top row black.
+  const auto result = MakeSurface(2, 2, [](int32_t x, int32_t y) {
+                        return y == 0 ? Rgb{} : (x == 0 ? Rgb{30, 20, 10} : Rgb{70, 60, 50});
+                      }).Resample(2, 4);
+  ASSERT_TRUE(result && result->Width() == 4 && result->Height() == 2);
+  const uint8_t expected[24] = {10, 20, 30, 20, 30, 40, 30, 40, 50, 40, 50, 60,
+                                5,  10, 15, 10, 15, 20, 15, 20, 25, 20, 25, 30};
+  EXPECT_EQ(std::memcmp(result->DIBSectionBitsPtr(), expected, 24), 0);  // bottom row first
+  // Mixes of 1 and 2 (1.5) and of 2 and 3 (2.5) both give 2.
+  const auto halves = MakeSurface(2, 2, [](int32_t, int32_t y) {
+                        return y == 1 ? Rgb{1, 2, 0} : Rgb{2, 3, 0};
+                      }).Resample(2, 4);
+  EXPECT_EQ(PixelAt(*halves, 0, 0), (Rgb{2, 2, 0}));  // the top row: half of each source row
+
+  const cDIBSection single = MakeSurface(1, 1, Solid({9, 8, 7}));
+  EXPECT_EQ(ErrorNumberOf([&] { single.Resample(2, 2); }), kErrSubscriptOutOfRange);
+  EXPECT_EQ(PixelAt(*single.Resample(1, 1), 0, 0), (Rgb{9, 8, 7}));
+  EXPECT_EQ(ErrorNumberOf([&] { cDIBSection().Resample(480, 640); }), kErrSubscriptOutOfRange);
+  EXPECT_EQ(single.Resample(1, 0), nullptr);
+  EXPECT_EQ(single.Resample(0, 1), nullptr);
+}
+
+TEST(Resample, MatchesThePlainVersion) {
+  std::mt19937 rng(20240611);
+  std::uniform_int_distribution<int> byte(0, 255);
+  const Pattern noise = [&](int32_t, int32_t) {
+    return Rgb{static_cast<uint8_t>(byte(rng)), static_cast<uint8_t>(byte(rng)),
+               static_cast<uint8_t>(byte(rng))};
+  };
+  // Source and target width and height: a same-size copy, strong enlargements (whose first
+  // weights have bits below 2^-24), the program's reductions, ...
+  std::vector<std::array<int32_t, 4>> sizes = {
+      {161, 9, 161, 9},       {3, 3, 2001, 1499},     {17, 13, 5000, 3},     {1600, 1200, 160, 120},
+      {4000, 3000, 640, 480}, {2048, 1536, 640, 480}, {3000, 1000, 640, 213}};
+  // ... every combination of source and target padding, and random sizes.
+  for (int32_t sw = 2; sw < 10; ++sw)
+    for (int32_t tw = 1; tw < 10; ++tw)
+      sizes.push_back({sw, 3 + sw % 3, tw, 1 + (sw + tw) % 5});
+  std::uniform_int_distribution<int32_t> side(2, 300);
+  for (int i = 0; i < 60; ++i)
+    sizes.push_back({side(rng), side(rng), side(rng), side(rng)});
+  for (const auto& [sw, sh, tw, th] : sizes) {
+    SCOPED_TRACE(testing::Message() << sw << "x" << sh << " -> " << tw << "x" << th);
+    const cDIBSection source = MakeSurface(sw, sh, noise);
+    const auto fast = source.Resample(th, tw);
+    cDIBSection plain;
+    ASSERT_TRUE(fast && plain.Create(tw, th));
+    if (sw != tw || sh != th) ReferenceBilinearResample(source, plain);
+    const cDIBSection& expected = sw == tw && sh == th ? source : plain;  // padding included
+    ASSERT_EQ(std::memcmp(fast->DIBSectionBitsPtr(), expected.DIBSectionBitsPtr(),
+                          expected.Header().biSizeImage),
+              0);
+  }
+}
+
+TEST(Orientation, EachValueTurnsThePictureUpright) {
+  // Larger than a tile in both directions, with odd sizes.
+  const int32_t w = 77, h = 45;
+  const cDIBSection stored = MakeSurface(w, h, PhotoLike);
+  // Orientation, then whether upright x and y swap roles, and whether x and y are mirrored.
+  const int cases[][4] = {{2, 0, 1, 0}, {3, 0, 1, 1}, {4, 0, 0, 1}, {5, 1, 0, 0},
+                          {6, 1, 0, 1}, {7, 1, 1, 1}, {8, 1, 1, 0}};
+  for (const auto& [orientation, swap, mirrorX, mirrorY] : cases) {
+    SCOPED_TRACE(orientation);
+    const cDIBSection expected = MakeSurface(swap ? h : w, swap ? w : h, [&](int32_t x, int32_t y) {
+      const int32_t u = swap ? y : x, v = swap ? x : y;
+      return PixelAt(stored, mirrorX ? w - 1 - u : u, mirrorY ? h - 1 - v : v);
+    });
+    cDIBSection upright;
+    ASSERT_TRUE(TurnUpright(stored, orientation, upright));
+    ASSERT_EQ(std::pair(upright.Width(), upright.Height()),
+              std::pair(expected.Width(), expected.Height()));
+    EXPECT_EQ(std::memcmp(upright.DIBSectionBitsPtr(), expected.DIBSectionBitsPtr(),
+                          expected.Header().biSizeImage),
+              0);
+  }
+  cDIBSection dest;
+  EXPECT_FALSE(TurnUpright(stored, 1, dest) || TurnUpright(stored, 9, dest) || dest.IsCreated());
+}
+
+TEST(BlackCheck, DarkerInEveryChannelAndTheVerdict) {
+  // Red 2, green 2, blue 2; one channel of 3; a point outside the picture (0x00BBGGRR).
+  EXPECT_EQ((std::vector{Darker(0x020202, kBlackMargin), Darker(0x000003, kBlackMargin),
+                         Darker(0x000300, kBlackMargin), Darker(0x030000, kBlackMargin),
+                         Darker(-1, kBlackMargin)}),
+            (std::vector{true, false, false, false, true}));
+  EXPECT_EQ(std::pair(IsBlackRatio(0.99), IsBlackRatio(0.995)), std::pair(false, true));
+  EXPECT_EQ(BlackVerdictText(true, 1), "Black Picture  1");
+  EXPECT_EQ(BlackVerdictText(false, 1.0 / 3), "Non Black Picture  0.333333333333333");
+  ScopedLocale german("de_DE");
+  EXPECT_EQ(BlackVerdictText(true, 0.995), "Black Picture  0,995");
+  EXPECT_EQ(BlackVerdictText(false, 0.99), "Non Black Picture  0,99");
+}
+
+// The error of a save, or number 0 when it succeeds.
+SnapError Save(const cDIBSection& dib, const std::string& file, int32_t quality = 90) {
+  try {
+    EXPECT_TRUE(SaveJPG(dib, file, quality));
+  } catch (const SnapError& e) {
+    return e;
+  }
+  return SnapError(0, "");
+}
+
+TEST(JpegWriter, WritesThePictureUprightWithAndWithoutRowPaddingAtAClampedQuality) {
+  TempDir dir;
+  const auto bytesAt = [&](const cDIBSection& dib, int32_t quality) {
+    const std::string file = dir.File(std::to_string(dib.Width()) + "q" + std::to_string(quality));
+    EXPECT_EQ(Save(dib, file, quality).Number(), 0) << quality;
+    return ReadFile(file);
+  };
+  for (int32_t width : {160, 161}) {
+    SCOPED_TRACE(width);
+    // Red at the top, blue at the bottom, green across.
+    const cDIBSection dib = MakeSurface(width, 32, [](int32_t x, int32_t y) {
+      return Rgb{static_cast<uint8_t>(255 - 8 * y), static_cast<uint8_t>(x),
+                 static_cast<uint8_t>(8 * y)};
+    });
+    const std::string best = bytesAt(dib, 100), worst = bytesAt(dib, 1);
+    EXPECT_EQ(bytesAt(dib, INT32_MAX), best);
+    EXPECT_EQ(bytesAt(dib, -20), worst);
+    EXPECT_NE(best, worst);
+    const cDIBSection decoded = DecodeJpegFile(dir.File(std::to_string(width) + "q100"));
+    ASSERT_EQ(std::pair(decoded.Width(), decoded.Height()), std::pair(width, 32));
+    int most = 0;  // the largest difference of any byte, padding included
+    for (int32_t i = 0; i < dib.Header().biSizeImage; ++i)
+      most = std::max(most, std::abs(dib.DIBSectionBitsPtr()[i] - decoded.DIBSectionBitsPtr()[i]));
+    EXPECT_LE(most, 8);
+  }
+}
+
+TEST(JpegWriter, OverwritingKeepsTheEarlierTimesAndMode) {
+  TempDir dir;
+  const std::string file = dir.File("kept.jpg");
+  WriteBytes(file, "earlier content");
+  ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+  ASSERT_TRUE(SetFileTimes(file, {1000000000, 123456789}, {1100000000, 987654321}));
+  ASSERT_EQ(Save(MakeSurface(40, 30), file).Number(), 0);
+  FileStamp after;
+  ASSERT_TRUE(ReadFileStamp(file, after));
+  EXPECT_EQ(std::tuple(after.lastAccess.tv_sec, after.lastAccess.tv_nsec, after.lastWrite.tv_sec,
+                       after.lastWrite.tv_nsec, after.mode),
+            std::tuple(1000000000L, 123456789L, 1100000000L, 987654321L, 0640u));
+  EXPECT_EQ(JpegSize(file), std::pair(40, 30));
+}
+
+TEST(JpegWriter, FailuresKeepTheEarlierFileAndLeaveNoOther) {
+  TempDir dir;
+  const std::string file = dir.File("photo.jpg");
+  WriteBytes(file, "earlier picture");
+  cDIBSection empty = MakeSurface(640, 480);
+  empty.ClearUp();  // no pixels, though the header still says 640 x 480
+  const SnapError encoder = Save(empty, file);
+  EXPECT_EQ(std::tuple(encoder.Number(), encoder.Description(), encoder.Source()),
+            std::tuple(kErrJpegWriter, "Failed to save to JPG -1", "snapwick.mIntelJPEGLibrary"));
+
+  // Files may not grow beyond 512 bytes: writes fail as on a full disk.
+  rlimit previous{};
+  ::getrlimit(RLIMIT_FSIZE, &previous);
+  const rlimit limit{512, previous.rlim_max};
+  const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  const SnapError full = Save(MakeSurface(200, 150, PhotoLike), file);
+  const SnapError fresh = Save(MakeSurface(200, 150, PhotoLike), dir.File("fresh.jpg"));
+  ::setrlimit(RLIMIT_FSIZE, &previous);
+  std::signal(SIGXFSZ, handler);
+  EXPECT_EQ(full.Number(), kErrDiskFull);
+  EXPECT_EQ(fresh.Number(), kErrDiskFull);
+  EXPECT_EQ(ReadFile(file), "earlier picture");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+
+  // A file marked read-only stays as it is; a missing folder is no path.
+  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+  EXPECT_EQ(Save(MakeSurface(8, 8), file).Number(), kErrPathFileAccess);
+  EXPECT_EQ(ReadFile(file), "earlier picture");
+  EXPECT_EQ(Save(MakeSurface(8, 8), dir.File("missing/picture.jpg")).Number(), kErrPathNotFound);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(FileDate, WorkedExamplesAndTheLocale) {
+  TempDir dir;
+  const std::string file = dir.File("picture.jpg");
+  WriteBytes(file, "not really a picture");
+  // Time zone, the file's last-write time in UTC (seconds since 1970 and nanoseconds), whether
+  // the PC's zone is used, and the text.
+  const std::tuple<const char*, time_t, long, bool, const char*> cases[] = {
+      {"XXX-2", 1088856309, 999'000'000, false, "Sat Jul-03, 2004 12:05:09"},  // 12:05:09.999
+      {"XXX-2", 1088856309, 999'000'000, true, "Sat Jul-03, 2004 14:05:09"},
+      // Daylight saving in force on that date: only the standard offset counts.
+      {"EET-2EEST,M3.5.0/3,M10.5.0/4", 1088856309, 0, true, "Sat Jul-03, 2004 14:05:09"},
+      {"XXX-1", 1104535800, 0, true, "Sat Jan-01, 2005 00:30:00"},  // 2004-12-31 23:30:00
+      {"XXX+5", 1078110000, 0, true, "Sun Feb-29, 2004 22:00:00"},  // 2004-03-01 03:00:00
+  };
+  for (const auto& [zone, seconds, nanoseconds, usePcZone, text] : cases) {
+    ScopedTimeZone scoped(zone);
+    const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    EXPECT_EQ(GetFileDate(file, usePcZone), text) << zone;
+  }
+  // A read-only file shows its real date; a missing one the zero time.
+  ScopedTimeZone zone("XXX-2");
+  ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+  EXPECT_EQ(GetFileDate(file, false), "Mon Mar-01, 2004 03:00:00");
+  EXPECT_EQ(GetFileDate(dir.File("gone.jpg"), false), "Mon Jan-01, 1601 00:00:00");
+  ScopedLocale german("de_DE");
+  EXPECT_EQ(GetFileDate(file, false), "Mo Mär-01, 2004 03:00:00");
+}
+
+}  // namespace
+}  // namespace snapwick

@@ -1,0 +1,320 @@
+// The EXIF reader (the search for the block, the directory walk, the tag store and its bounds),
+// the picture string of the ticked picture-data items and the stored choice of items.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "metadata/ExifReader.h"
+#include "metadata/PictureDataItems.h"
+#include "metadata/PictureString.h"
+#include "metadata/TextBytes.h"
+#include "platform/Error.h"
+#include "platform/FileTimes.h"
+#include "platform/Settings.h"
+#include "support/ExifBuilder.h"
+#include "support/Fixtures.h"
+#include "support/TestEnvironment.h"
+
+namespace snapwick {
+namespace {
+
+using namespace std::string_literals;
+using namespace test;
+
+// Walks an EXIF JPEG made of the TIFF bytes, from memory; the error number, or 0.
+int32_t Walk(ExifReader& reader, const std::string& tiff) {
+  const std::string file = ExifJpeg(tiff);
+  return ErrorNumberOf([&] { reader.LoadBytes(file.data(), file.size()); });
+}
+
+std::vector<int32_t> TagIds(const ExifReader& reader) {
+  std::vector<int32_t> ids;
+  for (const TagRecord& r : reader.Records())
+    ids.push_back(r.TagId);
+  return ids;
+}
+
+// An entry whose value bytes are given as an Intel file holds them; a Motorola file holds each
+// element of the value reversed.
+void AddEntry(TiffBuilder& b, bool intel, int dir, uint16_t tag, uint16_t type, uint32_t count,
+              std::string bytes) {
+  constexpr size_t kElement[] = {1, 1, 1, 2, 4, 4, 1, 1, 2, 4, 4};  // a rational: two numbers
+  const size_t element = type < std::size(kElement) ? kElement[type] : 1;
+  for (size_t at = 0; !intel && at < bytes.size(); at += element)
+    std::reverse(bytes.begin() + at, bytes.begin() + at + element);
+  b.Add(dir, tag, type, count, bytes);
+}
+
+TEST(ExifWalk, DecodingTableInBothByteOrders) {
+  // Type, count, value bytes, and the value decoded from an Intel and from a Motorola file.
+  const std::tuple<uint16_t, int32_t, std::string, Variant, Variant> rows[] = {
+      {kByte, 1, "\x01"s, "00000001", "01000000"},  // in place: the four bytes in hex
+      {kByte, 6, "\x01\x02\x03\xFA\x00\x09"s, "12325009", "12325009"},
+      {kAscii, 5, "Foto\0"s, "Foto", "Foto"},
+      {kUndefined, 4, "0100"s, "0010", "0100"},
+      {kShort, 2, "\x02\0\x01\0"s, 3, 3},  // the sum of both halves
+      {kSShort, 1, "\xFB\xFF"s, 65531, 65531},
+      {kShort, 3, "\x08\0\x08\0\x08\0"s, "808", "080"},  // count single bytes
+      {kLong, 1, "\xFF\xFF\xFF\x7F"s, 2147483647, 2147483647},
+      {kSLong, 2, "\x0D\x0C\x0B\x0A\x05\0\0\0"s, "1312", "1011"},
+      // Only the first fraction, as it is stored.
+      {kSRational, 2, "\x1C\0\0\0\x0A\0\0\0\x07\0\0\0\x02\0\0\0"s, "28/10", "28/10"},
+      {11, 1, "\x78\x56\x34\x12"s, {}, {}},
+  };
+  for (bool intel : {true, false}) {
+    for (const auto& [type, count, bytes, fromIntel, fromMotorola] : rows) {
+      TiffBuilder b(intel);
+      AddEntry(b, intel, b.AddDirectory(), 1, type, count, bytes);
+      ExifReader reader;
+      ASSERT_EQ(Walk(reader, b.Build()), 0);
+      const int32_t offset = bytes.size() > 4 && type <= 10 ? b.ValueOffset(0, 0) : 0;
+      const TagRecord& r = reader.Records().at(0);
+      EXPECT_EQ(
+          std::tuple(r.TagId, r.MakerNote, r.FieldType, r.ValueCount, r.ValueOffset, r.TagValue),
+          std::tuple(1, false, type, count, offset, intel ? fromIntel : fromMotorola))
+          << (intel ? "Intel" : "Motorola");
+    }
+  }
+}
+
+TEST(ExifWalk, ErrorsKeepTheRecordsBeforeThemAndBlanksBehind) {
+  // A faulty entry in IFD0 (tag 0: none) or a faulty link (0: a sound one), and the error.
+  const std::tuple<uint16_t, uint16_t, uint32_t, std::string, uint32_t, int32_t> cases[] = {
+      {9, kLong, 1, "\0\0\0\x80"s, 0, kErrOverflow},
+      {9, kSRational, 1, "\xFE\xFF\xFF\xFF\x03\0\0\0"s, 0, kErrOverflow},  // -2/3
+      {9, kLong, 1u << 29, ""s, 0, kErrOverflow},                          // count x 4
+      {9, kAscii, 10, "\0\0\x10\0"s, 0, kErrSubscriptOutOfRange},          // a value past the end
+      {9, kByte, 5000, "\0\0\0\0"s, 0, kErrSubscriptOutOfRange},           // bytes running past it
+      {0x8769, kAscii, 4, "ABCD"s, 0, kErrTypeMismatch},  // an Exif pointer, no number
+      {0, 0, 0, ""s, 0x7000, kErrSubscriptOutOfRange},
+      {0, 0, 0, ""s, 1u << 31, kErrOverflow},
+  };
+  for (bool intel : {true, false}) {
+    for (const auto& [tag, type, count, bytes, link, error] : cases) {
+      SCOPED_TRACE(testing::Message() << (intel ? "Intel " : "Motorola ") << tag << " " << link);
+      TiffBuilder b(intel);
+      const int ifd0 = b.AddDirectory(), ifd1 = b.AddDirectory();
+      b.Link(ifd0, ifd1);
+      b.AddShort(ifd0, 1, 1);
+      if (tag != 0) AddEntry(b, intel, ifd0, tag, type, count, bytes);
+      if (link != 0) b.LinkRaw(ifd0, link);
+      b.AddShort(ifd0, 3, 3);
+      b.AddShort(ifd1, 5, 5);
+      ExifReader reader;
+      EXPECT_EQ(Walk(reader, b.Build()), error);
+      EXPECT_TRUE(reader.IsLoaded());
+      // Nothing of IFD1; the failing entry keeps the fields read before the failure, and blank
+      // records follow it.
+      EXPECT_EQ(TagIds(reader), (tag ? std::vector<int32_t>{1, tag, 0} : std::vector{1, 3}));
+      EXPECT_EQ(std::pair(reader.Tag(1), reader.Tag(0)),
+                std::pair(Variant(1), Variant(tag ? 3 : 2)));
+    }
+  }
+}
+
+TEST(ExifWalk, OrderIsIfd0ThenItsChainThenTheExifDirectoryAndCyclesEndIt) {
+  // Where IFD0, IFD1 and the Exif directory link to (-1: nowhere), where the Exif pointer
+  // points, and the tags walked. The Exif directory (2) lies before IFD1 (1); its own link is
+  // never followed.
+  const std::tuple<int, int, int, int, std::vector<int32_t>> cases[] = {
+      {1, -1, 3, 2, {282, 0x8769, 259, 282, 0x9209}},
+      {1, 0, -1, 2, {282, 0x8769, 259, 282}},   // IFD1 back to IFD0
+      {0, -1, -1, 2, {282, 0x8769}},            // IFD0 to itself
+      {1, -1, -1, 0, {282, 0x8769, 259, 282}},  // the Exif pointer back to IFD0
+  };
+  for (bool intel : {true, false}) {
+    for (const auto& [link0, link1, linkExif, pointer, tags] : cases) {
+      TiffBuilder b(intel);
+      for (int i = 0; i < 4; ++i)
+        b.AddDirectory();
+      b.AddRational(0, 282, 72, 1);
+      b.AddExifPointer(0, pointer);
+      b.AddShort(1, 259, 6);
+      b.AddRational(1, 282, 180, 1);
+      b.AddShort(2, 0x9209, 16);
+      b.AddShort(3, 0x0999, 9);
+      for (const auto& [dir, target] :
+           {std::pair{0, link0}, std::pair{1, link1}, std::pair{2, linkExif}})
+        if (target >= 0) b.Link(dir, target);
+      ExifReader reader;
+      EXPECT_EQ(Walk(reader, b.Build()), 0);
+      EXPECT_EQ(TagIds(reader), tags);
+      // The first XResolution (282) in walk order; Software (305) is absent.
+      EXPECT_EQ(std::tuple(reader.Tag(0), reader.Tag(282), reader.Tag(259), reader.Tag(305),
+                           reader.MakerNoteTag(37500)),
+                std::tuple(Variant(static_cast<int32_t>(tags.size())), Variant("72/1"),
+                           tags.size() > 2 ? Variant(6) : Variant(), Variant(), Variant()));
+    }
+  }
+}
+
+TEST(ExifReader, FindsTheBlockOnlyInJpegFiles) {
+  const std::string tiff = CameraExif(false, MakeJpeg(8, 8), 100), app1 = App1Segment(tiff);
+  // The file, the error, whether it is loaded, has a store, and where APP1 was found.
+  const std::tuple<std::string, int32_t, bool, bool, int32_t> cases[] = {
+      {ExifJpeg(tiff), 0, true, true, 2},
+      {ExifJpeg(tiff, true), 0, true, true, 20},  // behind APP0
+      {"\xFF\xD8"s + App1Segment(tiff, "EXIF\0\0"s), 0, false, false, 2},
+      {"\xFF\xD8"s + App1Segment(tiff, "exif\0\0"s), 0, false, false, 2},
+      {"\xFF\xD9"s + app1, 0, false, false, 0},
+      {"\x00\xD8"s + app1, 0, false, false, 0},
+      {MakeBmp(4, 4), 0, false, false, 0},
+      // An IFD0 offset of 2^31 overflows before the walk.
+      {ExifJpeg(tiff.substr(0, 4) + "\x80\0\0\0"s + tiff.substr(8)), kErrOverflow, false, false, 2},
+      // A first directory without entries cannot size the store.
+      {ExifJpeg("II*\0\x08\0\0\0\0\0\0\0\0\0"s), kErrSubscriptOutOfRange, true, false, 2},
+  };
+  for (const auto& [file, error, loaded, store, app1Pos] : cases) {
+    ExifReader reader;
+    EXPECT_EQ(ErrorNumberOf([&] { reader.LoadBytes(file.data(), file.size()); }), error);
+    const Variant exposure = store ? reader.Tag(33434) : reader.Tag(0);
+    EXPECT_EQ(std::tuple(reader.IsLoaded(), reader.HasTagStore(), reader.App1Pos(), exposure),
+              std::tuple(loaded, store, app1Pos, store ? Variant("1/60") : Variant()));
+  }
+}
+
+TEST(ExifReader, FilesMissingWithoutExifAndChanged) {
+  TempDir dir;
+  const std::string missing = dir.File("missing.jpg");
+  ExifReader none;
+  EXPECT_EQ(ErrorNumberOf([&] { none.Load(missing); }), kErrFileNotFound);
+  EXPECT_EQ(ErrorNumberOf([&] { none.Tag(271); }), kErrFileNotFound);
+  EXPECT_FALSE(FileExists(missing));
+
+  // A file without EXIF is read again by a lookup only when it has changed, even in place.
+  const std::string path = dir.File("p.jpg"),
+                    withExif = ExifJpeg(CameraExif(true, MakeJpeg(8, 8), 100));
+  std::string noExif = withExif;
+  noExif[9] = 'x';  // "Exix"
+  WriteBytes(path, noExif);
+  ExifReader reader;
+  reader.Load(path);
+  EXPECT_EQ(std::pair(reader.IsLoaded(), reader.Tag(0)), std::pair(false, Variant()));
+  EXPECT_EQ(ErrorNumberOf([&] { reader.Tag(271); }), kErrSubscriptOutOfRange);
+  EXPECT_EQ(ErrorNumberOf([&] { reader.Tag(271); }), kErrSubscriptOutOfRange);
+  EXPECT_EQ(reader.FileReadCount(), 1);
+  WriteBytes(path, withExif);
+  ASSERT_TRUE(SetFileTimes(path, {1000000000, 0}, {1000000000, 0}));  // a time of its own
+  EXPECT_EQ(reader.Tag(271), Variant("Foto"));
+  EXPECT_EQ(reader.FileReadCount(), 2);
+}
+
+TEST(ExifReader, BoundsOnRecordsTextAndDirectories) {
+  // 65535 + 2 records: the directory that does not fit is not taken.
+  TiffBuilder records(true);
+  records.AddDirectory();
+  records.Link(0, records.AddDirectory());
+  for (uint32_t i = 0; i < 65535; ++i)
+    records.AddShort(0, 0x0100, 7);
+  records.AddShort(1, 0x0200, 7);
+  records.AddShort(1, 0x0201, 7);
+  ExifReader many;
+  EXPECT_EQ(Walk(many, records.Build()), kErrOutOfMemory);
+  EXPECT_EQ(many.Tag(0), Variant(65535));
+
+  // 33 entries that share one value, right behind the directory, of 1 MB of text.
+  TiffBuilder text(false);
+  text.Add(text.AddDirectory(), 0x1000, kUndefined, (1 << 20) + 1, std::string((1 << 20) + 1, 'a'));
+  for (uint16_t i = 1; i < 33; ++i)
+    text.Add(0, 0x1000 + i, kUndefined, (1 << 20) + 1, text.U32(8 + 2 + 33 * 12 + 4));
+  ExifReader large;
+  EXPECT_EQ(Walk(large, text.Build()), kErrOutOfMemory);
+  EXPECT_EQ(large.Tag(0x1001).ToText().size(), 1u << 20);  // the records before are kept
+
+  // IFD0 and a chain of 65536 empty directories.
+  TiffBuilder chain(true);
+  chain.AddShort(chain.AddDirectory(), 271, 5);
+  for (int i = 1; i <= 65536; ++i)
+    chain.Link(i - 1, chain.AddDirectory());
+  ExifReader deep;
+  EXPECT_EQ(Walk(deep, chain.Build()), kErrOutOfMemory);
+  EXPECT_EQ(deep.Tag(271), Variant(5));
+
+  // A camera file, with a maker note far larger than cameras write, loaded twenty times over.
+  const std::string camera = CameraExif(true, MakeJpeg(160, 120), 400 << 10);
+  ExifReader reader;
+  for (int i = 1; i <= 20; ++i)
+    ASSERT_EQ(Walk(reader, camera), 0) << i;
+  EXPECT_EQ(reader.Tag(0), Variant(20 * 9));  // nine records a file
+  EXPECT_EQ(reader.Tag(0x0110), Variant("F-20 Zoom"));
+}
+
+TEST(ExifReader, TextIsShownAsUtf8WhereValidElseLatin1) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xC3\xA9 \xE2\x82\xAC"},  // valid UTF-8 stays
+      {"Caf\xE9", "Caf\xC3\xA9"},
+      {"\xC0\x80", "\xC3\x80\xC2\x80"},      // overlong
+      {"ab\xE2\x82", "ab\xC3\xA2\xC2\x82"},  // cut short
+  };
+  for (const auto& [bytes, shown] : cases)
+    EXPECT_EQ(TextBytesToUtf8(bytes), shown) << bytes;
+}
+
+constexpr int kMake = 1, kModel = 2, kExposureTime = 6, kAperture = 12, kFocalLength = 17,
+              kCompression = 22;
+
+// The catalogue as check boxes, with the given indices in the given state.
+std::vector<PictureDataItemState> Items(const std::vector<int>& ticked, int32_t state = 1) {
+  std::vector<PictureDataItemState> items;
+  for (const auto& entry : kPictureDataCatalogue)
+    items.push_back({0, entry.caption, entry.tagId});
+  for (int i : ticked)
+    items.at(static_cast<size_t>(i)).state = state;
+  return items;
+}
+
+TEST(PictureString, TickedItemsInCatalogueOrder) {
+  const std::vector<int> ticked = {kCompression,  kFocalLength, kAperture,
+                                   kExposureTime, kModel,       kMake};
+  TempDir dir;
+  const std::string path = dir.File("camera.jpg");
+  for (bool intel : {true, false}) {
+    // Make and Model in IFD0, Compression in IFD1, the rest in the Exif directory, where a
+    // negative SRATIONAL ends the walk before the focal length.
+    TiffBuilder b(intel);
+    const int ifd0 = b.AddDirectory(), ifd1 = b.AddDirectory(), exif = b.AddDirectory();
+    b.AddAscii(ifd0, 271, "Foto");
+    b.AddAscii(ifd0, 272, "F-20 Zoom");
+    b.AddExifPointer(ifd0, exif);
+    b.Link(ifd0, ifd1);
+    b.AddShort(ifd1, 259, 6);
+    b.AddRational(exif, 33434, 1, 60);
+    b.AddRational(exif, 0x9204, -2u, 3, kSRational);
+    b.AddRational(exif, 37386, 58, 10);
+    WriteBytes(path, ExifJpeg(b.Build(), true, MakeJpeg(16, 12)));
+    const PictureStringResult r = ComposePictureString(path, Items(ticked));
+    EXPECT_EQ(r.text, " Make : Foto Model : F-20 Zoom ExposureTime : 1/60 Compression : 6");
+    EXPECT_EQ(r.listing,
+              " Make \tFoto\r\n Model \tF-20 Zoom\r\n ExposureTime \t1/60\r\n"
+              " Compression \t6\r\n");
+    // Grey boxes count as unticked.
+    auto grey = Items({kMake, kModel});
+    grey[kModel].state = 2;
+    EXPECT_EQ(ComposePictureString(path, grey).text, " Make : Foto");
+    EXPECT_EQ(ComposePictureString(path, Items({})).text, "");
+  }
+  // No EXIF, no file, no name.
+  WriteBytes(path, MakeJpeg(16, 16));
+  for (const std::string& name : {path, dir.File("missing.jpg"), std::string()})
+    EXPECT_EQ(ComposePictureString(name, Items(ticked)).listing, "") << name;
+}
+
+TEST(PicData, RoundTripAndBrokenValues) {
+  ClearSettings();
+  EXPECT_EQ(ReadPicDataSetting(), PicDataFlags{});
+  PicDataFlags states{0, 1, 0, 0, 0, 2};
+  states[31] = 1;
+  StorePicDataSetting(states);
+  std::string text = "0,1,0,0,0,2,";
+  for (int i = 6; i < 31; ++i)
+    text += "0,";
+  EXPECT_EQ(SettingsStore::GetSetting(kPicDataKey, ""), text + "1,");
+  EXPECT_EQ(ReadPicDataSetting(), states);
+  EXPECT_EQ(ParsePicData(text + "1,x,7"), states);  // a 33rd field and more are not read
+  for (const std::string& broken : {text, text + "a,", text + "3,", text + "-1,", text + "1.5,"})
+    EXPECT_EQ(ParsePicData(broken), PicDataFlags{}) << broken;
+  ClearSettings();
+}
+
+}  // namespace
+}  // namespace snapwick
