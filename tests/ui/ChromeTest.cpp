@@ -22,18 +22,6 @@
 
 namespace snapwick::test {
 
-TEST(Transparency, PercentageToOpacity) {
-  QWidget window;
-  const int cases[][3] = {{0, 0, 255}, {20, 0, 204}, {50, 0, 128}, {55, 0, 115}, {90, 0, 26},
-                          {95, 0, 13}, {100, 0, 0},  {101, 1, -1}, {-1, 1, -1}};  // alpha -1: kept
-  for (const auto& [percentage, result, alpha] : cases) {
-    window.setWindowOpacity(0.5);
-    EXPECT_EQ(SetTransparency(&window, static_cast<int16_t>(percentage)), result) << percentage;
-    EXPECT_NEAR(window.windowOpacity(), alpha < 0 ? 0.5 : alpha / 255.0, 0.002) << percentage;
-  }
-  EXPECT_EQ(SetTransparency(nullptr, 20), kTransparencyUnavailable);
-}
-
 TEST_F(Form1Test, TranslucentWindowsAndTheFadingAbout) {
   Form1& form = Start(2);
   const std::pair<QWidget*, int> windows[] = {{form.form3(), 128}, {form.form2(), 204},
@@ -59,7 +47,7 @@ TEST_F(Form1Test, TranslucentWindowsAndTheFadingAbout) {
   EXPECT_EQ(about.Label2[0]->text(), "Canvas Size 640x480");
 }
 
-TEST_F(Form1Test, FrameMenusAndKeys) {
+TEST_F(Form1Test, FrameMenusKeysAndTheBlackCheck) {
   Form1& form = Start();
   clsStyle& style = *form.Style;
   style.Titlebar(false);
@@ -114,11 +102,9 @@ TEST_F(Form1Test, FrameMenusAndKeys) {
   QTest::mousePress(form.Picture2, Qt::RightButton);
   EXPECT_TRUE(form.Menu("ViewPics")->isVisible());
   form.Menu("ViewPics")->hide();
-}
-
-TEST_F(Form1Test, CheckBlack) {
-  Form1& form = Start(2);
+  // The black check on black, white and nearly black pictures.
   const auto verdict = [&](const QImage& picture) {
+    form.Picture2->SetBoxSize(640, 480);
     form.Picture2->SetPicture(picture);
     const bool black = form.IsBlack();
     return std::to_string(black) + form.LogMessage->text().left(22).toStdString();
@@ -136,7 +122,18 @@ TEST_F(Form1Test, CheckBlack) {
   EXPECT_EQ(verdict(patch), "0Non Black Picture  0,9");
 }
 
-TEST(Platform, ClipboardOpenDialogAndPictureBox) {
+TEST(Platform, TransparencyClipboardOpenDialogAndPictureBox) {
+  // The percentage of transparency as the window's opacity.
+  QWidget window;
+  const int cases[][3] = {{0, 0, 255}, {20, 0, 204}, {50, 0, 128}, {55, 0, 115}, {90, 0, 26},
+                          {95, 0, 13}, {100, 0, 0},  {101, 1, -1}, {-1, 1, -1}};  // alpha -1: kept
+  for (const auto& [percentage, result, alpha] : cases) {
+    window.setWindowOpacity(0.5);
+    EXPECT_EQ(SetTransparency(&window, static_cast<int16_t>(percentage)), result) << percentage;
+    EXPECT_NEAR(window.windowOpacity(), alpha < 0 ? 0.5 : alpha / 255.0, 0.002) << percentage;
+  }
+  EXPECT_EQ(SetTransparency(nullptr, 20), kTransparencyUnavailable);
+
   // A surface goes on the clipboard as a picture; as a DIB it is refused with a message.
   FakeDialogHost dialogs;
   QGuiApplication::clipboard()->setText("before");

@@ -43,9 +43,8 @@ TEST_F(Form1Test, SoakThreeHundredPictures) {
   // the first pictures and then stays full.
   const double change = 100.0 * (resident[1] - resident[0]) / resident[0];
   std::printf(
-      "[   SOAK   ] resident memory after picture 20: %lld kB, after 300: %lld kB (%+.1f %%)%s\n",
-      static_cast<long long>(resident[0]), static_cast<long long>(resident[1]), change,
-      kAddressSanitizer ? " under AddressSanitizer" : "");
+      "[   SOAK   ] resident memory after picture 20: %ld kB, after 300: %ld kB (%+.1f %%)%s\n",
+      resident[0], resident[1], change, kAddressSanitizer ? " under AddressSanitizer" : "");
   EXPECT_TRUE(resident[0] > 0 && std::abs(change) <= 10.0) << "resident memory did not settle";
 }
 
