@@ -1,58 +1,39 @@
 #!/bin/sh
-# Builds the Debian package from the built tree into a temporary folder and checks its control
-# fields and file list, then unpacks it into a temporary root (never installing it on this
-# machine) and checks that the program there finds all its libraries and starts.
-# Usage: check-package.sh BUILD_DIR SOURCE_DIR RSVG_CONVERT "ICON_SIZES" VERSION
+# Checks what is shipped: "install" installs the built tree into a temporary prefix, "deb" builds
+# the Debian package and unpacks it into a temporary root (never installing it here). Either holds
+# exactly the program, its menu entry, which validates, and its icons: the SVG and PNGs of their
+# sizes rendered from it. The package depends on the libraries the program links.
+# Usage: check-package.sh install|deb BUILD_DIR SOURCE_DIR RSVG_CONVERT "ICON_SIZES" [VERSION]
 set -eu
-BUILD=$1 SOURCE=$2 RSVG_CONVERT=$3 ICON_SIZES=$4 VERSION=$5
-SVG="$SOURCE/data/snapwick.svg"
-. "$(dirname "$0")/common.sh"
-
+MODE=$1 BUILD=$2 SVG=$3/data/snapwick.svg RSVG_CONVERT=$4 ICON_SIZES=$5
+fail() { echo "FAIL: $*" >&2; exit 1; }
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
+root=$WORK/root tree=$WORK/root/usr icons=share/icons/hicolor
 
-(cd "$BUILD" && cpack -G DEB -B "$WORK/out") >"$WORK/cpack.log" 2>&1 ||
-  { cat "$WORK/cpack.log" >&2; fail "cpack failed"; }
-deb="$WORK/out/snapwick_${VERSION}_$(dpkg --print-architecture).deb"
-[ -f "$deb" ] || { ls "$WORK/out" >&2; fail "no $(basename "$deb")"; }
-
-field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(field Package)" = snapwick ] || fail "Package is '$(field Package)'"
-[ "$(field Version)" = "$VERSION" ] || fail "Version is '$(field Version)', not $VERSION"
-[ "$(field Section)" = graphics ] || fail "Section is '$(field Section)'"
-[ -n "$(field Maintainer)" ] || fail "no Maintainer"
-[ -n "$(field Description)" ] || fail "no Description"
-depends=$(field Depends)
-for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libturbojpeg0 \
-  qt6-image-formats-plugins; do
-  echo "$depends" | tr ',' '\n' | sed 's/^ *//' | grep -q "^$lib\( \|$\)" ||
-    fail "Depends lacks $lib: $depends"
+if [ "$MODE" = install ]; then
+  cmake --install "$BUILD" --prefix "$tree" >"$WORK/log" 2>&1 || fail "cmake --install: $(cat "$WORK/log")"
+else
+  (cd "$BUILD" && cpack -G DEB -B "$WORK/out") >"$WORK/log" 2>&1 || fail "cpack: $(cat "$WORK/log")"
+  deb="$WORK/out/snapwick_$6_$(dpkg --print-architecture).deb"
+  dpkg-deb -x "$deb" "$root"
+  for lib in libqt6widgets6 libturbojpeg0 qt6-image-formats-plugins; do
+    dpkg-deb -f "$deb" Depends | grep -q "$lib" || fail "Depends lacks $lib"
+  done
+fi
+(cd "$root" && find . ! -type d | sed 's|^\./usr/||' | sort) >"$WORK/got"
+{
+  echo bin/snapwick share/applications/snapwick.desktop $icons/scalable/apps/snapwick.svg
+  for size in $ICON_SIZES; do echo "$icons/${size}x$size/apps/snapwick.png"; done
+} | tr ' ' '\n' | sort | diff -u - "$WORK/got" || fail "the files differ from the expected list"
+[ -x "$tree/bin/snapwick" ] || fail "bin/snapwick is not executable"
+sh "$(dirname "$0")/validate-desktop.sh" desktop-file-validate "$tree/share/applications/snapwick.desktop"
+cmp -s "$tree/$icons/scalable/apps/snapwick.svg" "$SVG" || fail "the SVG icon differs"
+for size in $ICON_SIZES; do
+  png="$tree/$icons/${size}x$size/apps/snapwick.png"
+  # Width and height from the PNG's header, then the picture itself.
+  [ "$(od -An -tu4 --endian=big -j16 -N8 "$png" | xargs)" = "$size $size" ] || fail "$png is not ${size}x$size"
+  "$RSVG_CONVERT" --width="$size" --height="$size" --format=png --output="$WORK/icon.png" "$SVG"
+  cmp -s "$png" "$WORK/icon.png" || fail "$png is not the SVG rendered at ${size}x$size"
 done
-
-# Every file is owned by root, under /usr, and the list is exactly the installed tree.
-dpkg-deb -c "$deb" >"$WORK/contents"
-if awk '$2 != "root/root"' "$WORK/contents" | grep .; then fail "files not owned by root"; fi
-awk '$1 !~ /^d/ { print $6 }' "$WORK/contents" | sort >"$WORK/got"
-expected_files | sed 's|^|./usr/|' | sort >"$WORK/expected"
-diff -u "$WORK/expected" "$WORK/got" || fail "the package's files differ from the expected list"
-
-root="$WORK/root"
-dpkg-deb -x "$deb" "$root"
-check_icons "$root/usr"
-sh "$(dirname "$0")/validate-desktop.sh" desktop-file-validate \
-  "$root/usr/share/applications/snapwick.desktop" >/dev/null ||
-  fail "the packaged desktop file does not validate"
-
-program="$root/usr/bin/snapwick"
-[ -x "$program" ] || fail "usr/bin/snapwick is not executable"
-if ldd "$program" | grep 'not found'; then fail "the packaged program misses libraries"; fi
-
-# The program should still be running when it is stopped after two seconds; it runs in a scratch
-# home so that it reads and writes no real settings.
-mkdir "$WORK/home"
-status=0
-(cd "$WORK/home" && HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" \
-  XDG_CACHE_HOME="$WORK/home/.cache" QT_QPA_PLATFORM=offscreen timeout 2 "$program") \
-  >"$WORK/run.log" 2>&1 || status=$?
-[ "$status" -eq 124 ] || { cat "$WORK/run.log" >&2; fail "the packaged program exited with $status"; }
-echo "$(basename "$deb"): $(wc -l <"$WORK/got") files, Depends: $depends"
+echo "$MODE: $(wc -l <"$WORK/got") files as expected"

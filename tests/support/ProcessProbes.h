@@ -1,95 +1,90 @@
 #pragma once
 
-#include <cstddef>
+// Probes of the test process and its surroundings: memory, file permissions, folders, disks.
+
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace snapwick::test {
 
-// A line of /proc/self/status in kB ("VmRSS", "VmHWM", "VmPeak", "VmSize"); -1 when missing.
-int64_t ProcStatusKb(const char* key);
-// Resident memory from /proc/self/statm, in kB.
-int64_t ResidentKb();
-// Starts the peak resident memory (VmHWM) again from the current resident memory.
-bool ResetPeakResident();
+// A line of /proc/self/status in kB ("VmRSS", "VmHWM", "VmPeak"); -1 when missing.
+inline int64_t ProcStatusKb(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(key + ":", 0) == 0) return std::stoll(line.substr(key.size() + 1));
+  }
+  return -1;
+}
 
-// Watches the process's peak address space (VmPeak) over a stretch of work: on creation the
-// address space is padded with an inaccessible reservation up to its earlier peak, so that any
-// mapping made afterwards, touched or not, raises the peak by its size.
-class AddressSpaceProbe {
+// How far the peak address space (VmPeak) and the peak resident memory (VmHWM, started again
+// from the current resident memory) rose over a stretch of work, in kB.
+class MemoryProbe {
  public:
-  AddressSpaceProbe();
-  ~AddressSpaceProbe();
-  AddressSpaceProbe(const AddressSpaceProbe&) = delete;
-  AddressSpaceProbe& operator=(const AddressSpaceProbe&) = delete;
-
-  // How far the peak address space rose since creation, in kB.
-  int64_t GrowthKb() const;
+  MemoryProbe() { std::ofstream("/proc/self/clear_refs") << "5"; }
+  int64_t AddressSpaceKb() const { return ProcStatusKb("VmPeak") - peak_; }
+  int64_t ResidentKb() const { return ProcStatusKb("VmHWM") - resident_; }
 
  private:
-  void* padding_ = nullptr;
-  size_t paddingBytes_ = 0;
-  int64_t startPeakKb_ = 0;
+  const int64_t peak_ = ProcStatusKb("VmPeak"), resident_ = ProcStatusKb("VmRSS");
 };
 
-// Whether the build carries AddressSanitizer.
-constexpr bool kAddressSanitizer =
 #if defined(__SANITIZE_ADDRESS__)
-    true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    true;
+constexpr bool kAddressSanitizer = true;
 #else
-    false;
-#endif
-#else
-    false;
+constexpr bool kAddressSanitizer = false;
 #endif
 
-// While it lives, the calling thread loses the privilege to override file permissions (the
-// capabilities to read, search and write regardless of mode bits), so that mode bits stop even
-// root. Without such privileges it changes nothing.
+// The calling thread's effective capabilities (the first 32), first set to `to` when given.
+inline uint32_t EffectiveCapabilities(std::optional<uint32_t> to = std::nullopt) {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[2] = {};
+  ::syscall(SYS_capget, &header, data);
+  if (!to) return data[0].effective;
+  data[0].effective = *to;
+  ::syscall(SYS_capset, &header, data);
+  return *to;
+}
+
+// While it lives, the calling thread loses root's privilege to override file permissions, so
+// that mode bits apply to it as to anyone.
 class ScopedFilePermissionsApply {
  public:
-  ScopedFilePermissionsApply();
-  ~ScopedFilePermissionsApply();
-  ScopedFilePermissionsApply(const ScopedFilePermissionsApply&) = delete;
-  ScopedFilePermissionsApply& operator=(const ScopedFilePermissionsApply&) = delete;
-
-  // Whether mode bits now stop this thread (false only if the privileges could not be dropped).
-  bool Effective() const { return effective_; }
+  static constexpr uint32_t kOverride = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+  ScopedFilePermissionsApply() { EffectiveCapabilities(saved_ & ~kOverride); }
+  ~ScopedFilePermissionsApply() { EffectiveCapabilities(saved_); }
 
  private:
-  bool dropped_ = false;
-  bool effective_ = false;
-  uint32_t saved_[2] = {0, 0};
+  const uint32_t saved_ = EffectiveCapabilities();
 };
 
-// A small tmpfs mounted on an existing folder for the scope (root only), unmounted at its end,
-// also when a test fails in between.
-class ScopedTmpfs {
- public:
-  ScopedTmpfs(const std::string& folder, const std::string& size);
-  ~ScopedTmpfs();
-  ScopedTmpfs(const ScopedTmpfs&) = delete;
-  ScopedTmpfs& operator=(const ScopedTmpfs&) = delete;
+// The names in a folder, hidden ones included, sorted.
+inline std::vector<std::string> ListFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+    names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
-  bool Mounted() const { return mounted_; }
-  // Why it is not mounted.
-  const std::string& Reason() const { return reason_; }
-
- private:
-  std::string folder_;
-  bool mounted_ = false;
-  std::string reason_;
-};
-
-// The names in a folder (hidden ones included, "." and ".." not), sorted.
-std::vector<std::string> ListFolder(const std::string& folder);
-
-// Fills the file system holding the folder with a file of that name until at most `leaveBytes`
-// remain free. Returns false when it cannot.
-bool FillFileSystem(const std::string& folder, const std::string& name, int64_t leaveBytes);
+// Fills the file system holding the file with it until no byte is left; whether it could.
+inline bool FillFileSystem(const std::string& file) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const std::string zeros(4096, '\0');
+  while (fd >= 0 && ::write(fd, zeros.data(), zeros.size()) > 0) {
+  }
+  return errno == ENOSPC && ::close(fd) == 0;
+}
 
 }  // namespace snapwick::test

@@ -1,221 +1,199 @@
-#include <gtest/gtest.h>
+// The window's chrome and its stand-ins for the desktop's services: translucent windows, the
+// fading "About", the frame and its style words, the window menu, hiding the menus, the black
+// check, the clipboard, the open dialog's filter and selection, and the picture box.
 
 #include <QAction>
-#include <QImage>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QRegularExpression>
+#include <cstring>
 
 #include "chrome/Form3.h"
 #include "chrome/Form6.h"
 #include "chrome/modTransparant.h"
-#include "labels/Form2.h"
 #include "labels/Form4.h"
-#include "metadata/Form5.h"
+#include "platform/Clipboard.h"
 #include "platform/Error.h"
-#include "platform/PictureBox.h"
 #include "platform/clsStyle.h"
-#include "support/TestEnvironment.h"
-#include "ui/UiTestSupport.h"
+#include "ui/UiFixture.h"
 
 namespace snapwick::test {
-namespace {
 
-TEST(Transparency, PercentageToAlpha) {
-  QWidget window;
-  const struct {
-    int percentage;
-    int32_t result;
-    int alpha;  // -1: unchanged
-  } cases[] = {{0, 0, 255}, {20, 0, 204}, {50, 0, 128}, {55, 0, 115}, {90, 0, 26},
-               {95, 0, 13}, {100, 0, 0},  {101, 1, -1}, {-1, 1, -1}};
-  for (const auto& c : cases) {
-    window.setWindowOpacity(0.5);
-    EXPECT_EQ(SetTransparency(&window, static_cast<int16_t>(c.percentage)), c.result)
-        << c.percentage;
-    const double expected = c.alpha < 0 ? 0.5 : c.alpha / 255.0;
-    EXPECT_NEAR(window.windowOpacity(), expected, 0.002) << c.percentage;
-  }
-  EXPECT_EQ(SetTransparency(nullptr, 20), kTransparencyUnavailable);
-}
-
-TEST_F(Form1Test, DialogsAreTranslucentFromTheStart) {
-  Form1& form = Start();
-  EXPECT_NEAR(form.form3()->windowOpacity(), 128 / 255.0, 0.002);
-  EXPECT_NEAR(form.form2()->windowOpacity(), 204 / 255.0, 0.002);
-  EXPECT_NEAR(form.form4()->windowOpacity(), 204 / 255.0, 0.002);
-  EXPECT_NEAR(form.form5()->windowOpacity(), 204 / 255.0, 0.002);
-  EXPECT_NEAR(form.form6()->windowOpacity(), 128 / 255.0, 0.002);
-  EXPECT_EQ(form.windowOpacity(), 1.0);
-}
-
-TEST_F(Form1Test, AboutFadesInFromInvisibleToHalfTransparent) {
-  Form1& form = Start();
-  FixSize(2);
-  Form3* about = form.form3();
+TEST_F(Form1Test, TranslucentWindowsAndTheFadingAbout) {
+  Form1& form = Start(2);
+  const std::pair<QWidget*, int> windows[] = {{form.form3(), 128}, {form.form2(), 204},
+                                              {form.form4(), 204}, {form.form5(), 204},
+                                              {form.form6(), 128}, {&form, 255}};
+  for (const auto& [window, alpha] : windows)
+    EXPECT_NEAR(window->windowOpacity(), alpha / 255.0, 0.002) << alpha;
+  Form3& about = *form.form3();
+  about.Timer1.stop();  // the test steps the fade itself
   std::vector<int32_t> levels;
-  dialogs_.onModal = [&](QDialog* dialog) {
-    if (dialog != about) return;
-    EXPECT_EQ(about->TransparencyLevel, 100);
-    EXPECT_NEAR(about->windowOpacity(), 0, 0.002);
-    for (int tick = 0; tick < 12; ++tick) {
-      about->Timer1_Timer();
-      levels.push_back(about->TransparencyLevel);
+  dialogs_.onModal = [&](QDialog*) {
+    levels.push_back(about.windowOpacity() == 0 ? about.TransparencyLevel : -1);
+    for (int tick = 0; tick < 11; ++tick) {
+      about.Timer1_Timer();
+      levels.push_back(about.TransparencyLevel);
     }
   };
   form.About_Click();
-  EXPECT_EQ(about->Label1[0]->text(), "Snapwick v1.0.0");
-  EXPECT_EQ(about->Label2[0]->text(), "Canvas Size 640x480");
-  EXPECT_EQ(about->Label1[1]->text(), about->Label1[0]->text());
-  EXPECT_EQ(about->Label2[1]->pos(), about->Label2[0]->pos() + QPoint(3, 3));
-  const std::vector<int32_t> expected = {95, 90, 85, 80, 75, 70, 65, 60, 55, 50, 50, 50};
-  EXPECT_EQ(levels, expected);
-  EXPECT_NEAR(about->windowOpacity(), 128 / 255.0, 0.002);
-  // A second "About" starts again from invisible.
-  levels.clear();
-  form.About_Click();
-  ASSERT_FALSE(levels.empty());
-  EXPECT_EQ(levels.front(), 95);
-  EXPECT_EQ(about->Timer1.interval(), 100);
+  form.About_Click();  // starts again from invisible
+  EXPECT_EQ(levels, (std::vector<int32_t>{100, 95, 90, 85, 80, 75, 70, 65, 60, 55, 50, 50,  //
+                                          100, 95, 90, 85, 80, 75, 70, 65, 60, 55, 50, 50}));
+  EXPECT_NEAR(about.windowOpacity(), 128 / 255.0, 0.002);
+  EXPECT_EQ(about.Label2[0]->text(), "Canvas Size 640x480");
 }
 
-TEST_F(Form1Test, StyleWordsFollowTheFrame) {
+TEST_F(Form1Test, FrameMenusKeysAndTheBlackCheck) {
   Form1& form = Start();
   clsStyle& style = *form.Style;
-  EXPECT_NE(style.hWnd(), 0u);
-  EXPECT_TRUE(style.Titlebar());
-  EXPECT_TRUE(style.ControlBox());
   style.Titlebar(false);
   EXPECT_EQ(style.StyleBits() & clsStyle::WS_CAPTION, 0u);
-  EXPECT_FALSE(style.Titlebar());
-  EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
-  EXPECT_TRUE(form.isVisible());
-  // Either of the caption's two bits reads as a title bar.
-  style.Titlebar(true);
-  EXPECT_TRUE(style.Titlebar());
-  EXPECT_FALSE(form.windowFlags() & Qt::FramelessWindowHint);
-  EXPECT_TRUE(form.windowFlags() & Qt::WindowTitleHint);
-
-  style.MaxButton(false);
-  EXPECT_FALSE(style.MaxButton());
-  EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
-  style.MaxButton(true);
-  EXPECT_TRUE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
-
-  const uint32_t before = style.StyleBits();
+  EXPECT_TRUE(form.isVisible() && form.windowFlags() & Qt::FramelessWindowHint);
+  // The z-order is all that "TopMost" writes.
+  const uint32_t bits = style.StyleBits();
   style.TopMost(true);
-  EXPECT_TRUE(style.TopMost());
-  EXPECT_EQ(style.StyleBits(), before);
-  EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-  style.TopMost(false);
-  EXPECT_FALSE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-
-  style.Sizable(false);
-  EXPECT_EQ(form.minimumSize(), form.maximumSize());
-  style.Sizable(true);
-  EXPECT_NE(form.minimumSize(), form.maximumSize());
-}
-
-TEST(Style, WithoutAClientNothingHappens) {
-  clsStyle style;
-  EXPECT_EQ(style.hWnd(), 0u);
-  style.Titlebar(false);
-  style.ShowSysMenu(10, 10);
-  EXPECT_EQ(style.SysMenu(), nullptr);
-}
-
-TEST_F(Form1Test, WindowMenuOnRightReleaseOnlyWhenSwitchedOn) {
-  Form1& form = Start();
-  clsStyle& style = *form.Style;
+  EXPECT_TRUE(style.StyleBits() == bits && form.windowFlags() & Qt::WindowStaysOnTopHint);
+  // The window menu comes on a right release only when switched on, at a 16-bit position.
   style.mClient_MouseUp(Qt::RightButton, QPoint(50, 60));
-  EXPECT_EQ(style.SysMenu(), nullptr);
   style.AutoSysMenu(true);
   style.mClient_MouseUp(Qt::LeftButton, QPoint(50, 60));
   EXPECT_EQ(style.SysMenu(), nullptr);
   style.mClient_MouseUp(Qt::RightButton, QPoint(50, 60));
-  ASSERT_NE(style.SysMenu(), nullptr);
-  EXPECT_TRUE(style.SysMenu()->isVisible());
-  QStringList captions;
-  for (QAction* action : style.SysMenu()->actions()) {
-    if (!action->isSeparator()) captions << action->text();
-  }
-  EXPECT_EQ(captions, QStringList({"Restore", "Minimize", "Maximize", "Close"}));
+  ASSERT_TRUE(style.SysMenu() && style.SysMenu()->isVisible());
   style.SysMenu()->hide();
   EXPECT_THROW(style.ShowSysMenu(40000, 5), SnapError);
-}
+  // Without a client nothing happens.
+  clsStyle alone;
+  alone.Titlebar(false);
+  alone.ShowSysMenu(10, 10);
+  EXPECT_TRUE(alone.hWnd() == 0 && alone.SysMenu() == nullptr);
 
-TEST_F(Form1Test, BorderSwitchesTheFrameAndBringsTheTitleBack) {
-  Form1& form = Start();
+  // "Border" off and on brings the whole frame back, with the title.
   form.WindowTitle = "/p/a.jpg  [ 0.3M 640x480]";
   form.Border_Click();
-  EXPECT_FALSE(form.Checked("Border"));
-  EXPECT_FALSE(form.Style->Titlebar());
-  EXPECT_TRUE(form.Style->ControlBox());  // the other parts keep their state
-  form.setWindowTitle("something else");
+  style.MaxButton(false);
   form.Border_Click();
-  EXPECT_TRUE(form.Checked("Border"));
-  EXPECT_TRUE(form.Style->Titlebar());
-  EXPECT_TRUE(form.Style->AutoSysMenu());
-  EXPECT_TRUE(form.Style->MaxButton());
-  EXPECT_TRUE(form.Style->MinButton());
-  EXPECT_TRUE(form.Style->Sizable());
+  EXPECT_TRUE(style.Titlebar() && style.AutoSysMenu() && style.MaxButton() && style.MinButton() &&
+              style.ControlBox() && style.Sizable());
   EXPECT_EQ(form.windowTitle().toStdString(), form.WindowTitle);
-}
-
-TEST_F(Form1Test, HideMenuTakesTheFrameButShowingMenusDoesNotBringItBack) {
-  Form1& form = Start();
+  // "Hide Menu" takes the frame along; showing the menus does not bring it back.
   form.HideMenu_Click();
-  EXPECT_TRUE(form.Checked("HideMenu"));
-  EXPECT_FALSE(form.menuBar()->isVisible());
-  EXPECT_FALSE(form.Checked("Border"));
-  EXPECT_FALSE(form.Style->Titlebar());
-  // Shortcuts still work without the menus.
-  QTest::keyClick(&form, Qt::Key_A, Qt::ControlModifier);
-  EXPECT_TRUE(form.Checked("AutoNext"));
+  EXPECT_FALSE(form.menuBar()->isVisible() || form.Checked("Border") || style.Titlebar());
   form.HideMenu_Click();
-  EXPECT_FALSE(form.Checked("HideMenu"));
-  EXPECT_TRUE(form.menuBar()->isVisible());
-  EXPECT_FALSE(form.Checked("Border"));
-  // With the frame off and the menus hidden the box takes the whole height.
+  EXPECT_TRUE(form.menuBar()->isVisible() && !form.Checked("Border"));
+  // Without frame and menus the box takes the whole height.
   form.HideMenu_Click();
   form.resize(700, 500);
   QApplication::processEvents();
   EXPECT_EQ(form.ViewHeight, form.height() * 15.0);
   form.Border_Click();
   EXPECT_EQ(form.ViewHeight, form.height() * 15.0 - 600);
-}
-
-TEST_F(Form1Test, CheckBlackOnGeneratedPictures) {
-  Form1& form = Start();
-  FixSize(2);
-  const auto check = [&](const QImage& picture) {
-    form.Picture2->SetBoxSize(picture.width(), picture.height());
+  // F11 toggles the menu bar, F10 does not; a right click pops up the View menu.
+  QTest::keyRelease(form.Picture2, Qt::Key_F11);
+  QTest::keyRelease(&form, Qt::Key_F10);
+  EXPECT_TRUE(form.menuBar()->isVisible());
+  QTest::keyRelease(&form, Qt::Key_F11);
+  QTest::mouseClick(form.Picture2, Qt::LeftButton);
+  EXPECT_FALSE(form.menuBar()->isVisible() || form.Menu("ViewPics")->isVisible());
+  QTest::mousePress(form.Picture2, Qt::RightButton);
+  EXPECT_TRUE(form.Menu("ViewPics")->isVisible());
+  form.Menu("ViewPics")->hide();
+  // The black check on black, white and nearly black pictures.
+  const auto verdict = [&](const QImage& picture) {
+    form.Picture2->SetBoxSize(640, 480);
     form.Picture2->SetPicture(picture);
-    return form.IsBlack();
+    const bool black = form.IsBlack();
+    return std::to_string(black) + form.LogMessage->text().left(22).toStdString();
   };
-  QImage black(640, 480, QImage::Format_RGB32);
+  QImage black(640, 480, QImage::Format_RGB32), white = black;
   black.fill(qRgb(2, 2, 2));
-  EXPECT_TRUE(check(black));
-  EXPECT_EQ(form.LogMessage->text(), "Black Picture  1");
-
-  QImage white(640, 480, QImage::Format_RGB32);
   white.fill(Qt::white);
-  EXPECT_FALSE(check(white));
-  EXPECT_EQ(form.LogMessage->text(), "Non Black Picture  0");
-
-  // Black but for a bright patch of about 2 % of the area.
-  QImage patch = black;
-  for (int y = 0; y < 69; ++y) {
-    for (int x = 0; x < 89; ++x)
-      patch.setPixel(300 + x, 200 + y, qRgb(200, 200, 200));
-  }
-  EXPECT_FALSE(check(patch));
-  EXPECT_TRUE(form.LogMessage->text().startsWith("Non Black Picture  0.9"));
-
+  EXPECT_EQ(verdict(black), "1Black Picture  1");
+  EXPECT_EQ(verdict(white), "0Non Black Picture  0");
+  // Black but for a bright patch of about 2 % of the area, in the locale's decimal form.
+  QImage patch = black.copy();
+  QPainter(&patch).fillRect(QRect(300, 200, 89, 69), QColor(200, 200, 200));
+  EXPECT_EQ(verdict(patch), "0Non Black Picture  0.9");
   ScopedLocale german("de_DE");
-  check(patch);
-  EXPECT_TRUE(form.LogMessage->text().startsWith("Non Black Picture  0,9"));
+  EXPECT_EQ(verdict(patch), "0Non Black Picture  0,9");
 }
 
-}  // namespace
+TEST(Platform, TransparencyClipboardOpenDialogAndPictureBox) {
+  // The percentage of transparency as the window's opacity.
+  QWidget window;
+  const int cases[][3] = {{0, 0, 255}, {20, 0, 204}, {50, 0, 128}, {55, 0, 115}, {90, 0, 26},
+                          {95, 0, 13}, {100, 0, 0},  {101, 1, -1}, {-1, 1, -1}};  // alpha -1: kept
+  for (const auto& [percentage, result, alpha] : cases) {
+    window.setWindowOpacity(0.5);
+    EXPECT_EQ(SetTransparency(&window, static_cast<int16_t>(percentage)), result) << percentage;
+    EXPECT_NEAR(window.windowOpacity(), alpha < 0 ? 0.5 : alpha / 255.0, 0.002) << percentage;
+  }
+  EXPECT_EQ(SetTransparency(nullptr, 20), kTransparencyUnavailable);
+
+  // A surface goes on the clipboard as a picture; as a DIB it is refused with a message.
+  FakeDialogHost dialogs;
+  QGuiApplication::clipboard()->setText("before");
+  EXPECT_FALSE(CopyToClipboard(MakeSurface(6, 4), true, dialogs));
+  EXPECT_EQ(std::tuple(dialogs.messages.size(), QGuiApplication::clipboard()->text()),
+            std::tuple(1u, "before"));
+  EXPECT_TRUE(CopyToClipboard(MakeSurface(6, 4), false, dialogs));
+  const QImage copied = QGuiApplication::clipboard()->image();
+  EXPECT_EQ(copied.pixelColor(5, 3), QColor(Gradient(5, 3).r, Gradient(5, 3).g, Gradient(5, 3).b));
+  EXPECT_TRUE(copied.size() == QSize(6, 4) && !CopyToClipboard(cDIBSection(), false, dialogs));
+
+  // The open dialog's filter matches any letter case.
+  const QStringList filters = NameFiltersFor("Image Files|*.jpg;*.jpeg;*.bmp");
+  ASSERT_EQ(filters.size(), 1);
+  QStringList matched;
+  for (const char* name : {"a.jpg", "b.JPG", "c.Jpeg", "d.bmP", "e.png", "f.jpg.txt", "jpg"}) {
+    for (const QString& pattern : filters[0].section('(', 1).chopped(1).split(' ')) {
+      if (QRegularExpression::fromWildcard(pattern).match(QString(name)).hasMatch())
+        matched << name;
+    }
+  }
+  EXPECT_EQ(matched, QStringList({"a.jpg", "b.JPG", "c.Jpeg", "d.bmP"}));
+  // Its selection: one path, or the folder and the names; nine names of a thousand characters
+  // fit in the limit of 10000, a tenth does not.
+  EXPECT_FALSE(SelectionFromPaths({}));
+  EXPECT_EQ(*SelectionFromPaths({"/pics/a.jpg"}), "/pics/a.jpg");
+  EXPECT_EQ(*SelectionFromPaths({"/pics/a.jpg", "/pics/b b.jpg", "/pics/ü.jpg"}),
+            std::string("/pics\0a.jpg\0b b.jpg\0\xC3\xBC.jpg", 26));
+  QStringList paths;
+  for (int i = 0; i < 9; ++i)
+    paths << "/p/" + QString(995, QChar('a' + i)) + ".jpg";
+  EXPECT_TRUE(SelectionFromPaths(paths));
+  paths << "/p/" + QString(995, 'z') + ".jpg";
+  EXPECT_FALSE(SelectionFromPaths(paths));
+
+  // The picture box: text drawn below its position, cleared, or made part of the picture.
+  PictureBox box;
+  box.SetBoxSize(100, 40);
+  QImage black(100, 40, QImage::Format_RGB32);
+  black.fill(Qt::black);
+  box.SetPicture(black);
+  box.SetTextAntialiasing(false);
+  box.ForeColor = 0xFFFFFF;
+  for (int round = 0; round < 2; ++round) {
+    box.CurrentY = 3;
+    box.Print("XX");
+    EXPECT_TRUE(CountPixels(box.Image(), QRect(0, 3, 100, 37), Bright) > 10 && box.CurrentY > 3);
+    EXPECT_EQ(CountPixels(box.Image(), QRect(0, 0, 100, 3), Bright), 0);
+    if (round == 1) box.ImageToPicture();
+    box.Cls();
+    EXPECT_EQ(std::tuple(box.Image() == black, box.CurrentY), std::tuple(round == 0, 0));
+  }
+  // A surface round trip.
+  const cDIBSection surface = MakeSurface(7, 5);
+  cDIBSection back;
+  SurfaceFromImage(ImageFromSurface(surface), back);
+  ASSERT_EQ(back.Header().biSizeImage, surface.Header().biSizeImage);
+  EXPECT_EQ(std::memcmp(back.DIBSectionBitsPtr(), surface.DIBSectionBitsPtr(),
+                        surface.Header().biSizeImage),
+            0);
+}
+
 }  // namespace snapwick::test

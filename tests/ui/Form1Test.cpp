@@ -1,455 +1,165 @@
-#include <gtest/gtest.h>
+// The main window: its menus, its start-up, quitting, and the road of the pictures through it.
 
 #include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QTest>
-#include <QTimer>
 
-#include "labels/Form2.h"
-#include "labels/Form4.h"
-#include "platform/PictureBox.h"
 #include "platform/Settings.h"
-#include "support/Fixtures.h"
-#include "ui/UiTestSupport.h"
+#include "ui/UiFixture.h"
 
 namespace snapwick::test {
-namespace {
 
-struct Item {
-  const char* name;
-  const char* caption;
-  const char* shortcut;
-  int checked;  // -1 not a check item
-};
-
-TEST_F(Form1Test, MenuTreeWithCaptionsShortcutsAndChecks) {
-  Form1& form = Start();
-  const Item items[] = {
-      {"Load", "Load...", "Ctrl+O", -1},
-      {"SetDate", "Date", "Ctrl+D", -1},
-      {"Lable", "Label", "Ctrl+L", -1},
-      {"PictureData", "Picture Data", "Ctrl+I", 0},
-      {"SelectData", "Configure Picture Data...", "", -1},
-      {"AutoDate", "Auto Date", "", 1},
-      {"UsePcZone", "Use PC Time Zone", "", 1},
-      {"AutoSave", "Auto Save", "", 0},
-      {"AutoLabel", "Auto Label", "", 0},
-      {"Clear", "Clear", "Ctrl+C", -1},
-      {"SelectFont", "Font...", "", -1},
-      {"SaveAs", "Save as...", "Ctrl+S", -1},
-      {"Exit", "Exit", "Ctrl+Q", -1},
-      {"NextFile", "Next", "Ctrl+N", -1},
-      {"PrevFile", "Prev", "Ctrl+P", -1},
-      {"AutoNext", "Auto", "Ctrl+A", 0},
-      {"FixedSize(0)", "160x120", "", -1},
-      {"FixedSize(6)", "1600x1200", "", -1},
-      {"Resize", "Refresh", "F5", -1},
-      {"DisplayPicData", "Picture Data", "", -1},
-      {"Border", "Border", "", 1},
-      {"HideMenu", "Hide Menu", "F6", 0},
-      {"CheckIfBalck", "Check Black", "", -1},
-      {"About", "About", "", -1},
-  };
-  for (const Item& item : items) {
-    QAction* action = form.Action(item.name);
-    ASSERT_NE(action, nullptr) << item.name;
-    EXPECT_EQ(action->text().toStdString(), item.caption) << item.name;
-    EXPECT_EQ(action->shortcut().toString().toStdString(), item.shortcut) << item.name;
-    EXPECT_EQ(action->isCheckable(), item.checked >= 0) << item.name;
-    if (item.checked >= 0) {
-      EXPECT_EQ(action->isChecked(), item.checked == 1) << item.name;
-    }
+// A menu's items in order: caption, submenu in braces, shortcut, and [x] or [ ] for a check item
+// as it starts; "-" for a separator.
+static QString Describe(QMenu* menu) {
+  QStringList items;
+  for (QAction* action : menu->actions()) {
+    QString item = action->isSeparator() ? "-" : action->text();
+    if (action->menu()) item += " {" + Describe(action->menu()) + "}";
+    if (!action->shortcut().isEmpty()) item += " " + action->shortcut().toString();
+    if (action->isCheckable()) item += action->isChecked() ? " [x]" : " [ ]";
+    items << item;
   }
-  const QList<QAction*> bar = form.menuBar()->actions();
-  ASSERT_EQ(bar.size(), 4);
-  EXPECT_EQ(bar[0]->text(), "&File");
-  EXPECT_EQ(bar[1]->text(), "&View");
-  EXPECT_EQ(bar[2]->text(), "&Window");
-  EXPECT_EQ(bar[3]->text(), "&Help");
-  QMenu* resize = form.Menu("PredefineResize");
-  ASSERT_NE(resize, nullptr);
-  EXPECT_EQ(resize->title(), "Resize");
-  EXPECT_EQ(resize->actions().size(), 7);
-  EXPECT_EQ(form.windowTitle(), "Snapwick");
+  return items.join(", ");
 }
 
-TEST_F(Form1Test, ShortcutsAreBoundAsListed) {
+TEST_F(Form1Test, MenuTreeShortcutsAndQuitting) {
   Form1& form = Start();
+  QStringList menus;
+  for (QAction* top : form.menuBar()->actions())
+    menus << top->text() + ": " + Describe(top->menu());
+  EXPECT_EQ(menus.join("\n"),
+            "&File: Load... Ctrl+O, Date Ctrl+D, Label Ctrl+L, Picture Data Ctrl+I [ ], Configure "
+            "Picture Data..., -, Auto Date [x], Use PC Time Zone [x], Auto Save [ ], Auto Label "
+            "[ ], -, Clear Ctrl+C, Font..., -, Save as... Ctrl+S, Exit Ctrl+Q\n&View: Next "
+            "Ctrl+N, Prev Ctrl+P, Auto Ctrl+A [ ], -, Resize {160x120, 320x240, 640x480, "
+            "800x600, 1024x768, 1280x960, 1600x1200}, Refresh F5, -, Picture Data\n&Window: "
+            "Border [x], Hide Menu F6 [ ], -, Check Black\n&Help: About");
+  // The shortcuts act while the menus are hidden too; a check item switches once.
+  form.HideMenu_Click();
   form.activateWindow();
-  EXPECT_FALSE(form.Checked("AutoNext"));
   QTest::keyClick(&form, Qt::Key_A, Qt::ControlModifier);
-  EXPECT_TRUE(form.Checked("AutoNext"));
-  QTest::keyClick(&form, Qt::Key_I, Qt::ControlModifier);
-  EXPECT_TRUE(form.Checked("PictureData"));
-  // Checking an item through the menu switches it once.
   form.Action("AutoDate")->trigger();
-  EXPECT_FALSE(form.Checked("AutoDate"));
-  form.Action("AutoDate")->trigger();
-  EXPECT_TRUE(form.Checked("AutoDate"));
-}
-
-TEST_F(Form1Test, StartsWithTheDefaultQualityOnAnEmptyStore) {
-  Form1& form = Start();
-  EXPECT_EQ(form.Quality, 90);
-  EXPECT_EQ(form.form2()->QScroll->value(), 90);
-  EXPECT_EQ(form.TempFile, "temp.jpg");
-  EXPECT_EQ(form.PictureString, "No Picture Data");
-}
-
-TEST_F(Form1Test, StoredQualityIsRestored) {
-  SettingsStore::SaveSetting("Quality", "75");
-  Form1& form = Start();
-  EXPECT_EQ(form.Quality, 75);
-  EXPECT_EQ(form.form2()->QScroll->value(), 75);
-  form.SaveQuality(60);
-  EXPECT_EQ(SettingsStore::GetSetting("Quality", ""), "60");
-}
-
-TEST_F(Form1Test, BrokenQualityStartsWith90) {
-  for (const char* stored : {"abc", "70000", "", "-40000"}) {
-    SettingsStore::SaveSetting("Quality", stored);
-    Form1& form = Start();
-    EXPECT_EQ(form.Quality, 90) << stored;
-    EXPECT_EQ(form.GetQuality(), 90);
-    form_.reset();
-  }
-  // A stored quality beyond the bar is shown at its end.
-  SettingsStore::SaveSetting("Quality", "500");
-  EXPECT_EQ(Start().form2()->QScroll->value(), 200);
-}
-
-TEST_F(Form1Test, FixedSizesThatDoNotFitTheScreenAreDisabled) {
-  ScreenMetrics::Override(ScreenMetrics::Values{15, 15, 1024 * 15, 768 * 15});
-  Form1& form = Start();
-  for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(form.Action("FixedSize(" + std::to_string(i) + ")")->isEnabled(), i <= 3) << i;
-  }
-}
-
-TEST_F(Form1Test, FixedSizeGivesADisplayBoxOfExactlyThatSize) {
-  Form1& form = Start();
-  FixSize(2);
-  EXPECT_EQ(form.ViewPixelWidth, 640);
-  EXPECT_EQ(form.ViewPixelHeight, 480);
-  EXPECT_EQ(form.Picture2->Image().size(), QSize(640, 480));
-  FixSize(0);
-  EXPECT_EQ(form.Picture2->Image().size(), QSize(160, 120));
-  FixSize(4);
-  EXPECT_EQ(form.ViewPixelWidth, 1024);
-  EXPECT_EQ(form.ViewPixelHeight, 768);
-}
-
-TEST_F(Form1Test, ResizeDrawsTheViewSizeCaption) {
-  Form1& form = Start();
-  FixSize(2);
-  // The blue caption with its white shadow sits at the top left.
-  bool blue = false;
-  for (int y = 0; y < 20 && !blue; ++y) {
-    for (int x = 0; x < 120 && !blue; ++x) {
-      const int32_t c = form.Picture2->Point(x, y);
-      blue = (c & 0xFF) < 80 && ((c >> 16) & 0xFF) > 180;
-    }
-  }
-  EXPECT_TRUE(blue);
-  EXPECT_GE(form.ViewWidth, 500);
-}
-
-TEST_F(Form1Test, QuitQuestionOnCloseAndExit) {
-  Form1& form = Start();
-  dialogs_.yesNoAnswers = {false};
+  EXPECT_TRUE(form.Checked("AutoNext") && !form.Checked("AutoDate"));
+  form.Picture2->Cls();
+  const QImage clean = form.Picture2->Image();
+  form.PicturePrint(0, 0, "drawn", 0xFFFFFF, 0);
+  QTest::keyClick(&form, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(form.Picture2->Image(), clean);
+  // The quit question: No keeps the window, Yes quits.
+  dialogs_.yesNo = {false, false, true, true};
   form.close();
-  EXPECT_TRUE(form.isVisible());
-  EXPECT_EQ(quits_, 0);
-  ASSERT_EQ(dialogs_.questions.size(), 1u);
-  EXPECT_EQ(dialogs_.questions[0], "Snapwick|Do you want to quit");
-
-  dialogs_.yesNoAnswers = {false};
   form.Exit_Click();
-  EXPECT_EQ(quits_, 0);
-  dialogs_.yesNoAnswers = {true};
+  EXPECT_TRUE(form.isVisible() && quits_ == 0);
   form.Exit_Click();
   EXPECT_EQ(quits_, 1);
-  EXPECT_EQ(dialogs_.questions.size(), 3u);
-
-  dialogs_.yesNoAnswers = {true};
   form.close();
-  EXPECT_EQ(quits_, 2);
+  EXPECT_EQ(std::tuple(quits_, dialogs_.questions),
+            std::tuple(2, std::vector<std::string>(4, "Snapwick|Do you want to quit")));
 }
 
-// Pictures of the road: generated JPEG files in a folder of their own.
-class RoadTest : public Form1Test {
- protected:
-  void SetUp() override {
-    Form1Test::SetUp();
-    WriteBytes(pics_.File("a.jpg"), MakeJpeg(800, 600, PhotoLike));
-    WriteBytes(pics_.File("b.jpg"), MakeJpeg(600, 800, Gradient));
-    WriteBytes(pics_.File("c.jpg"), MakeJpeg(1200, 400, PhotoLike));
+TEST_F(Form1Test, StartUp) {
+  // Stored quality, font and picture data items are read where sound, else the defaults hold:
+  // {quality, font, items, quality read, the auto-save dialog's bar}.
+  const std::string zeros = "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,";
+  // clang-format off
+  const std::tuple<const char*, const char*, std::string, int, int> cases[] = {
+      {nullptr, nullptr, "", 90, 90}, {"75", "Arial", "1,1,1", 75, 75},
+      {"abc", "Arial:big:True:False", "1,x," + zeros + "0,0,0", 90, 90},
+      {"70000", "A:B:12:True:False", "5," + zeros + "0,0,0,0,", 90, 90},
+      {"", "::::", "1", 90, 90}, {"-40000", "", "", 90, 90}, {"500", "Arial:12", ",", 500, 200}};
+  // clang-format on
+  for (const auto& [quality, font, items, read, bar] : cases) {
+    ClearSettings();
+    if (quality) SettingsStore::SaveSetting("Quality", quality);
+    if (font) SettingsStore::SaveSetting("Font", font);
+    if (!items.empty()) SettingsStore::SaveSetting("PicData", items);
+    Form1& form = Start();
+    EXPECT_EQ(std::tuple(form.Quality, form.form2()->QScroll->value(),
+                         form.Picture2->font() == PictureBox().font(), Ticked()),
+              std::tuple(read, bar, true, std::string(27, '0')))
+        << (quality ? quality : "nothing stored");
   }
-
-  std::string Three() const { return Selection(pics_.Path(), {"a.jpg", "b.jpg", "c.jpg"}); }
-
-  void Load(const std::string& selection) {
-    dialogs_.openAnswers.push_back(selection);
-    form_->Load_Click();
-  }
-
-  // Auto-save into out_ with a prefix, as the auto-save dialog's "Ok" leaves it.
-  void AutoSaveWith(const std::string& prefix, bool keepNames = false, bool slideShow = false) {
-    dialogs_.onModal = [&](QDialog* dialog) {
-      if (auto* form2 = qobject_cast<Form2*>(dialog)) {
-        form2->Text1->setText(QString::fromStdString(out_.Path()));
-        form2->Text2->setText(QString::fromStdString(prefix));
-        form2->KeepFileName->setChecked(keepNames);
-        form2->GenerateSlideShow->setChecked(slideShow);
-        form2->Command1->click();
-      }
-    };
-    form_->AutoSave_Click();
-    dialogs_.onModal = nullptr;
-  }
-
-  TempDir pics_;
-  TempDir out_;
-};
-
-TEST_F(RoadTest, LoadShowsTheFirstPictureFittedWithItsTitle) {
-  Form1& form = Start();
-  FixSize(2);
-  Load(Three());
-  EXPECT_EQ(dialogs_.openTitles.back(), "Choose file to load");
-  EXPECT_EQ(form.CurrentFileName, pics_.File("a.jpg"));
-  EXPECT_EQ(form.Files.CurrentFile, 2);
-  EXPECT_EQ(form.PixelWidth, 800);
-  EXPECT_EQ(form.PixelHeight, 600);
-  EXPECT_EQ(form.WindowTitle, pics_.File("a.jpg") + "  [ 0.5M 800x600] Photo 1 of 3");
-  EXPECT_EQ(form.windowTitle().toStdString(), form.WindowTitle);
+  // Fixed sizes that do not fit the screen are disabled; one that fits sizes the box exactly and
+  // shows the size caption in blue.
+  ScreenMetrics::Override(ScreenMetrics::Values{15, 15, 1024 * 15, 768 * 15});
+  Form1& form = Start(2);
+  for (int i = 0; i < 7; ++i)
+    EXPECT_EQ(form.Action("FixedSize(" + std::to_string(i) + ")")->isEnabled(), i <= 3) << i;
   EXPECT_EQ(form.Picture2->Image().size(), QSize(640, 480));
-  ASSERT_TRUE(form.FittedDib);
-  EXPECT_EQ(form.FittedDib->Width(), 640);
-  EXPECT_TRUE(FileExists(work_.File("temp.jpg")));
-  EXPECT_EQ(JpegSize(work_.File("temp.jpg")), std::make_pair(640, 480));
-  EXPECT_NE(form.FileDateText, "");
-
-  form.NextFile_Click();  // portrait
-  EXPECT_EQ(form.Picture2->Image().size(), QSize(360, 480));
-  EXPECT_EQ(form.WindowTitle, pics_.File("b.jpg") + "  [ 0.5M 600x800] Photo 2 of 3");
-  form.NextFile_Click();  // panorama
-  EXPECT_EQ(form.Picture2->Image().size(), QSize(640, 213));
-
-  // Past the end the last picture stays, with its title.
-  const QImage last = form.Picture2->PictureImage();
-  form.NextFile_Click();
-  EXPECT_EQ(form.Files.CurrentFile, 4);
-  EXPECT_EQ(form.CurrentFileName, "");
-  EXPECT_EQ(form.Picture2->PictureImage(), last);
-  EXPECT_EQ(form.WindowTitle, pics_.File("c.jpg") + "  [ 0.5M 1200x400] Photo 3 of 3");
-
-  form.PrevFile_Click();
-  EXPECT_EQ(form.CurrentFileName, pics_.File("b.jpg"));
+  EXPECT_GT(CountPixels(form.Picture2->Image(), QRect(0, 0, 120, 20),
+                        [](QColor c) { return c.blue() > 180 && c.red() < 80; }),
+            10);
 }
 
-TEST_F(RoadTest, PrevDoesNothingOnTheFirstPictureOrASingleOne) {
-  Form1& form = Start();
-  Load(Three());
+// Five pictures through the road with "Auto Save", the date and a slide show: fitted, titled,
+// stepped by "Prev", "Auto" and "Next", saved with the date on them, and named by the show.
+TEST_F(Form1Test, RoadOfFivePictures) {
+  const int sizes[][2] = {{800, 600}, {600, 800}, {1200, 400}, {400, 300}, {1000, 1000}};
+  for (int i = 0; i < 5; ++i)
+    Pic(std::string(1, 'a' + i) + ".jpg", MakeJpeg(sizes[i][0], sizes[i][1], Solid({30, 60, 90})));
+  Form1& form = Start(2);
+  AutoSaveWith(out_.Path(), "trip", false, true);
+  Load({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"});
+  EXPECT_EQ(form.windowTitle().toStdString(),
+            pics_.File("a.jpg") + "  [ 0.5M 800x600] Photo 1 of 5");
+  // A cancelled open dialog and "Prev" on the first picture change nothing.
+  form.Load_Click();
   form.PrevFile_Click();
-  EXPECT_EQ(form.CurrentFileName, pics_.File("a.jpg"));
   EXPECT_EQ(form.Files.CurrentFile, 2);
+  Auto();
+  EXPECT_EQ(form.WindowTitle, pics_.File("e.jpg") + "  [ 1.0M 1000x1000] Photo 5 of 5");
+  EXPECT_EQ(Folder(out_.Path()),
+            "slides.htm, slideshow.js, tripSlideShow.htm, trip_001.jpg 640x480, trip_002.jpg "
+            "360x480, trip_003.jpg 640x213, trip_004.jpg 640x480, trip_005.jpg 480x480");
+  // The date in white at the top left of each saved picture; the show names exactly them.
+  std::string names;
+  for (int n = 1; n <= 5; ++n) {
+    const std::string name = "trip_00" + std::to_string(n) + ".jpg";
+    names += (n == 1 ? "\r\n\t\t'" : "\r\n\t\t,'") + name + "'";
+    EXPECT_GT(CountPixels(QImage(out_.File(name).c_str()), QRect(0, 0, 100, 12), Bright), 30);
+  }
+  EXPECT_NE(ReadFile(out_.File("slides.htm")).find("(" + names + "\r\n\t)"), std::string::npos);
+  // Past the end the last picture stays; "Refresh" has nothing to fit and says so.
+  const Screen last = Shown();
   form.NextFile_Click();
-  form.NextFile_Click();
-  form.PrevFile_Click();
-  EXPECT_EQ(form.CurrentFileName, pics_.File("b.jpg"));
-  EXPECT_EQ(form.Files.CurrentFile, 3);
+  ExpectKept(last);
+  form.SetDate_Click();
+  const QImage dated = form.Picture2->Image();
+  form.Resize_Click();
+  EXPECT_EQ(std::tuple(form.Picture2->Image(), dialogs_.messages.size()), std::tuple(dated, 1u));
+  for (int back = 0; back < 3; ++back)
+    form.PrevFile_Click();
+  EXPECT_EQ(form.WindowTitle, pics_.File("b.jpg") + "  [ 0.5M 600x800] Photo 2 of 5");
+  // A new size refits on "Refresh" only.
+  form.FixedSize_Click(0);
+  QApplication::processEvents();
+  EXPECT_EQ(form.Picture2->PictureImage().size(), QSize(360, 480));
+  form.Resize_Click();
+  EXPECT_EQ(form.Picture2->PictureImage().size(), QSize(90, 120));
+}
 
-  Load(pics_.File("c.jpg"));
-  EXPECT_EQ(form.WindowTitle, pics_.File("c.jpg") + "  [ 0.5M 1200x400]");
+TEST_F(Form1Test, SinglePictures) {
+  const std::string c = Pic("c.jpg", MakeJpeg(1200, 400));
+  Form1& form = Start(0);
+  AutoSaveWith(out_.Path(), "one");
+  Load({"c.jpg"});
+  EXPECT_EQ(form.WindowTitle, c + "  [ 0.5M 1200x400]");
   form.PrevFile_Click();
   EXPECT_EQ(form.Files.CurrentFile, 0);
-  form.NextFile_Click();  // the single picture again
-  EXPECT_EQ(form.CurrentFileName, pics_.File("c.jpg"));
-}
-
-TEST_F(RoadTest, CancelledOpenDialogChangesNothing) {
-  Form1& form = Start();
-  Load(Three());
-  const std::string title = form.WindowTitle;
-  dialogs_.openAnswers.push_back(std::nullopt);
-  form.Load_Click();
-  EXPECT_EQ(form.WindowTitle, title);
-  EXPECT_EQ(form.Files.CurrentFile, 2);
-  EXPECT_EQ(form.CurrentFileName, pics_.File("a.jpg"));
-  // "Image Files" comes first and takes every format the road reads.
-  EXPECT_EQ(dialogs_.openFilters.back().rfind(
-                "Image Files|*.jpg;*.jpeg;*.bmp;*.png;*.gif;*.tif;*.tiff;*.webp|", 0),
-            0u);
-}
-
-TEST_F(RoadTest, FileThatIsNotAPictureKeepsThePreviousOne) {
-  WriteBytes(pics_.File("broken.jpg"), "no picture here");
-  Form1& form = Start();
-  FixSize(2);
-  Load(Selection(pics_.Path(), {"a.jpg", "broken.jpg", "b.jpg"}));
-  form.SetDate_Click();
-  const QImage shown = form.Picture2->PictureImage();
-  const std::string title = form.WindowTitle;
+  // "Next" and every tick of "Auto" read it again.
   form.NextFile_Click();
-  EXPECT_EQ(form.CurrentFileName, pics_.File("broken.jpg"));
-  EXPECT_EQ(form.WindowTitle, title);
-  EXPECT_EQ(form.Picture2->PictureImage(), shown);
-  // Its drawn text is gone.
-  EXPECT_EQ(form.Picture2->Image(), form.Picture2->PictureImage());
-  form.NextFile_Click();
-  EXPECT_EQ(form.WindowTitle, pics_.File("b.jpg") + "  [ 0.5M 600x800] Photo 3 of 3");
-}
-
-TEST_F(RoadTest, AutoStepsThroughTheListAndSwitchesItselfOff) {
-  Form1& form = Start();
-  Load(Three());
-  form.Timer1.setInterval(10);
-  form.AutoNext_Click();
-  ASSERT_TRUE(form.Checked("AutoNext"));
-  for (int i = 0; i < 200 && form.Checked("AutoNext"); ++i)
-    QTest::qWait(10);
-  EXPECT_FALSE(form.Checked("AutoNext"));
-  EXPECT_EQ(form.CurrentFileName, pics_.File("c.jpg"));
-  EXPECT_EQ(form.Files.CurrentFile, 4);
-}
-
-TEST_F(RoadTest, TimerShowsASinglePictureAgainOnEveryTick) {
-  Form1& form = Start();
-  Load(pics_.File("a.jpg"));
   form.SetChecked("AutoNext", true);
-  form.Picture2->Cls();
+  Pic("c.jpg", MakeJpeg(320, 240));
   form.Timer1_Timer();
   EXPECT_TRUE(form.Checked("AutoNext"));
-  EXPECT_EQ(form.CurrentFileName, pics_.File("a.jpg"));
+  EXPECT_EQ(form.WindowTitle, c + "  [ 0.1M 320x240]");
+  // Saved under its own name.
+  AutoSaveWith(out_.Path(), "", true);
+  Pic("IMG_0001.JPG", MakeJpeg(320, 240));
+  Load({"IMG_0001.JPG"});
+  EXPECT_EQ(Folder(out_.Path()), "IMG_0001.JPG 160x120, one_001.jpg 160x120");
 }
 
-TEST_F(RoadTest, AutoSaveWritesEveryShownPictureAtTheFittedSize) {
-  Form1& form = Start();
-  FixSize(2);
-  AutoSaveWith("trip");
-  ASSERT_TRUE(form.Checked("AutoSave"));
-  EXPECT_EQ(form.Text1, out_.Path() + "/trip");
-  Load(Three());
-  form.Timer1.setInterval(5);
-  form.SetChecked("AutoNext", true);
-  for (int i = 0; i < 400 && form.Checked("AutoNext"); ++i)
-    QTest::qWait(5);
-  EXPECT_EQ(JpegSize(out_.File("trip_001.jpg")), std::make_pair(640, 480));
-  EXPECT_EQ(JpegSize(out_.File("trip_002.jpg")), std::make_pair(360, 480));
-  EXPECT_EQ(JpegSize(out_.File("trip_003.jpg")), std::make_pair(640, 213));
-  EXPECT_EQ(form.SaveName, out_.File("trip_003.jpg"));
-  EXPECT_FALSE(FileExists(out_.File("trip_004.jpg")));
-}
-
-TEST_F(RoadTest, SaveCarriesTheDrawnDate) {
-  Form1& form = Start();
-  FixSize(2);
-  AutoSaveWith("dated");
-  Load(pics_.File("a.jpg"));
-  // A lone picture is number 1.
-  ASSERT_TRUE(FileExists(out_.File("dated_001.jpg")));
-  form.SetChecked("AutoDate", false);
-  form.SetChecked("AutoSave", false);
-  form.Resize_Click();
-  const cDIBSection plain = DecodeJpegFile("temp.jpg");
-  const cDIBSection dated = DecodeJpegFile(out_.File("dated_001.jpg"));
-  ASSERT_EQ(dated.Width(), plain.Width());
-  // The white date with its black shadow changes the top left well beyond what a second pass
-  // through the encoder does.
-  int differing = 0;
-  for (int y = 0; y < 14; ++y) {
-    for (int x = 0; x < 120; ++x) {
-      const Rgb a = PixelAt(dated, x, y), b = PixelAt(plain, x, y);
-      differing += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 150;
-    }
-  }
-  EXPECT_GT(differing, 50);
-  int elsewhere = 0;
-  for (int y = 200; y < 214; ++y) {
-    for (int x = 300; x < 420; ++x) {
-      const Rgb a = PixelAt(dated, x, y), b = PixelAt(plain, x, y);
-      elsewhere += std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 150;
-    }
-  }
-  EXPECT_EQ(elsewhere, 0);
-}
-
-TEST_F(RoadTest, KeepOriginalNamesSavesUnderThePicturesOwnNames) {
-  WriteBytes(pics_.File("IMG_0001.JPG"), MakeJpeg(320, 240));
-  Form1& form = Start();
-  FixSize(0);
-  AutoSaveWith("", true);
-  Load(pics_.File("IMG_0001.JPG"));
-  EXPECT_EQ(form.SaveName, out_.File("IMG_0001.JPG"));
-  EXPECT_EQ(JpegSize(out_.File("IMG_0001.JPG")), std::make_pair(160, 120));
-}
-
-TEST_F(RoadTest, RefreshRefitsAndAFailureKeepsEverything) {
-  Form1& form = Start();
-  FixSize(2);
-  Load(Selection(pics_.Path(), {"a.jpg", "b.jpg"}));
-  FixSize(0);
-  // Resizing does not refit; Refresh does.
-  EXPECT_EQ(form.Picture2->PictureImage().size(), QSize(640, 480));
-  form.Resize_Click();
-  EXPECT_EQ(form.Picture2->Image().size(), QSize(160, 120));
-  EXPECT_TRUE(dialogs_.messages.empty());
-
-  form.NextFile_Click();
-  form.NextFile_Click();  // past the end: nothing left to fit
-  form.SetDate_Click();
-  const QImage before = form.Picture2->Image();
-  form.Resize_Click();
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_FALSE(dialogs_.messages[0].empty());
-  EXPECT_EQ(form.Picture2->Image(), before);
-}
-
-TEST_F(RoadTest, AutoLabelPausesAutoWhileTheDialogIsOpen) {
-  Form1& form = Start();
-  form.SetChecked("AutoLabel", true);
-  form.SetChecked("AutoNext", true);
-  bool autoDuringDialog = true;
-  dialogs_.onModal = [&](QDialog* dialog) {
-    if (auto* form4 = qobject_cast<Form4*>(dialog)) {
-      autoDuringDialog = form.Checked("AutoNext");
-      form4->Text1->setText("Hello");
-      form4->Command1->click();
-    }
-  };
-  Load(pics_.File("a.jpg"));
-  EXPECT_FALSE(autoDuringDialog);
-  EXPECT_TRUE(form.Checked("AutoNext"));
-
-  form.SetChecked("AutoNext", false);
-  form.NextFile_Click();
-  EXPECT_FALSE(form.Checked("AutoNext"));
-}
-
-TEST_F(RoadTest, RightClickPopsUpTheViewMenuAndF11TogglesTheMenuBar) {
-  Form1& form = Start();
-  QTest::mouseClick(form.Picture2, Qt::LeftButton);
-  EXPECT_FALSE(form.Menu("ViewPics")->isVisible());
-  QTest::mousePress(form.Picture2, Qt::RightButton);
-  EXPECT_TRUE(form.Menu("ViewPics")->isVisible());
-  form.Menu("ViewPics")->hide();
-
-  QTest::keyRelease(form.Picture2, Qt::Key_F11);
-  EXPECT_TRUE(form.Checked("HideMenu"));
-  EXPECT_FALSE(form.menuBar()->isVisible());
-  QTest::keyRelease(&form, Qt::Key_F10);
-  EXPECT_TRUE(form.Checked("HideMenu"));
-  QTest::keyRelease(&form, Qt::Key_F11);
-  EXPECT_FALSE(form.Checked("HideMenu"));
-  EXPECT_TRUE(form.menuBar()->isVisible());
-}
-
-}  // namespace
 }  // namespace snapwick::test

@@ -1,0 +1,181 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <deque>
+#include <filesystem>
+#include <functional>
+
+#include "app/Form1.h"
+#include "labels/Form2.h"
+#include "metadata/Form5.h"
+#include "platform/Dialogs.h"
+#include "platform/PictureBox.h"
+#include "platform/ScreenMetrics.h"
+#include "support/Fixtures.h"
+#include "support/ProcessProbes.h"
+#include "support/TestEnvironment.h"
+
+namespace snapwick::test {
+
+// Answers the program's dialogs from queues filled by the test, and records what was asked.
+struct FakeDialogHost : DialogHost {
+  using Text = const std::string&;
+  std::deque<std::optional<std::string>> files;  // answers of the open and save dialogs in turn
+  std::deque<bool> yesNo;
+  std::optional<QFont> font;
+  std::function<void(QDialog*)> onModal;  // fills a modal dialog and presses its buttons
+  std::vector<std::string> questions, messages;
+  int modals = 0;
+
+  template <typename T>
+  static T Next(std::deque<T>& answers, T none) {
+    if (answers.empty()) return none;
+    const T answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::optional<std::string> OpenFiles(QWidget*, Text, Text) override { return Next(files, {}); }
+  std::optional<std::string> SaveFile(QWidget*, Text, Text) override { return Next(files, {}); }
+  std::optional<std::string> ChooseFolder(QWidget*, Text, Text) override { return {}; }
+  bool AskYesNo(QWidget*, Text title, Text text) override {
+    questions.push_back(title + "|" + text);
+    return Next(yesNo, false);
+  }
+  void ShowMessage(QWidget*, Text, Text text) override { messages.push_back(text); }
+  std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return font; }
+  int RunModal(QDialog* dialog) override {
+    ++modals;
+    dialog->show();
+    if (onModal) onModal(dialog);
+    dialog->hide();
+    return dialog->result();
+  }
+};
+
+// Pixels of an image inside a rectangle that pass a test.
+inline int CountPixels(const QImage& image, const QRect& area, bool (*test)(QColor)) {
+  int count = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x)
+      count += test(image.pixelColor(x, y));
+  }
+  return count;
+}
+inline bool Bright(QColor c) {
+  return c.lightness() > 200;
+}
+
+// The files of a folder in order, each JPEG with its size: "a_001.jpg 640x480, slides.htm".
+inline std::string Folder(const std::string& path) {
+  std::string list;
+  for (const std::string& name : ListFolder(path)) {
+    const bool file = std::filesystem::is_regular_file(path + "/" + name);
+    const auto [width, height] = file ? JpegSize(path + "/" + name) : std::pair(0, 0);
+    list += (list.empty() ? "" : ", ") + name;
+    if (width > 0) list += " " + std::to_string(width) + "x" + std::to_string(height);
+  }
+  return list;
+}
+
+// The main window on a 96-dpi screen of 1920 x 1200 pixels with empty settings, working in a
+// folder of its own, with folders for pictures and saved pictures, and the user's steps.
+class Form1Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearSettings();
+    ScreenMetrics::Override(ScreenMetrics::Values{15, 15, 1920 * 15, 1200 * 15});
+    ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
+  }
+  void TearDown() override {
+    form_.reset();
+    ScreenMetrics::Override(std::nullopt);
+  }
+
+  // Starts the window, at one of the fixed sizes (an index of the Resize menu) when given.
+  Form1& Start(int size = -1) {
+    form_ = std::make_unique<Form1>(dialogs_);
+    form_->quitProgram = [this] { ++quits_; };
+    form_->show();
+    if (size >= 0) form_->FixedSize_Click(size);
+    QApplication::processEvents();
+    return *form_;
+  }
+  std::string Pic(const std::string& name, const std::string& bytes) {
+    WriteBytes(pics_.File(name), bytes);
+    return pics_.File(name);
+  }
+  // Runs a command that asks for a file, answering with the file.
+  void Answer(const std::string& file, void (Form1::*command)()) {
+    dialogs_.files.push_back(file);
+    (form_.get()->*command)();
+  }
+  // "Load..." answered with pictures of the pictures' folder: one as its path, several as the
+  // folder and their names.
+  void Load(const std::vector<std::string>& names) {
+    std::string selection = names.size() == 1 ? pics_.File(names[0]) : pics_.Path();
+    for (size_t i = 0; names.size() > 1 && i < names.size(); ++i)
+      selection += '\0' + names[i];
+    Answer(selection, &Form1::Load_Click);
+  }
+  // Runs a command that opens a modal dialog, and presses one of the dialog's buttons.
+  void Press(QAbstractButton* button, void (Form1::*command)()) {
+    dialogs_.onModal = [button](QDialog*) { button->click(); };
+    (form_.get()->*command)();
+    dialogs_.onModal = nullptr;
+  }
+  // "Auto Save" switched on through its dialog's "Ok".
+  void AutoSaveWith(const std::string& folder, const std::string& prefix, bool keepNames = false,
+                    bool slideShow = false) {
+    Form2& dialog = *form_->form2();
+    dialog.Text1->setText(QFile::decodeName(QByteArray::fromStdString(folder)));
+    dialog.Text2->setText(QString::fromStdString(prefix));
+    dialog.KeepFileName->setChecked(keepNames);
+    dialog.GenerateSlideShow->setChecked(slideShow);
+    form_->SetChecked("AutoSave", false);
+    Press(dialog.Command1, &Form1::AutoSave_Click);
+  }
+  // "Auto" on a fast timer for one tick, or until it switches itself off at the list's end.
+  void Auto(bool oneTick = false) {
+    form_->Timer1.setInterval(1);
+    const auto stop = QObject::connect(&form_->Timer1, &QTimer::timeout, [&] {
+      if (oneTick) form_->SetChecked("AutoNext", false);
+    });
+    form_->AutoNext_Click();
+    for (int i = 0; i < 20000 && form_->Checked("AutoNext"); ++i)
+      QTest::qWait(1);
+    QObject::disconnect(stop);
+    ASSERT_FALSE(form_->Checked("AutoNext"));
+  }
+  // The ticks of the 27 picture data items, as "0" and "1".
+  std::string Ticked() const {
+    std::string ticks;
+    for (int i = 0; i < 27; ++i)
+      ticks += std::to_string(form_->form5()->ItemState(i));
+    return ticks;
+  }
+
+  // What is on screen: the picture, and the title in the window's state and caption.
+  using Screen = std::tuple<QImage, std::string, QString>;
+  Screen Shown() const {
+    return {form_->Picture2->PictureImage(), form_->WindowTitle, form_->windowTitle()};
+  }
+  // The previous picture stays on screen with its titles, without its drawn text.
+  void ExpectKept(const Screen& before) const {
+    EXPECT_TRUE(Shown() == before) << form_->WindowTitle;
+    EXPECT_TRUE(form_->Picture2->Image() == std::get<0>(before)) << "drawn text is still there";
+  }
+
+  FakeDialogHost dialogs_;
+  TempDir work_, pics_, out_;
+  std::unique_ptr<Form1> form_;
+  int quits_ = 0;
+};
+
+}  // namespace snapwick::test
