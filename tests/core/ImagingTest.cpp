@@ -28,23 +28,21 @@ namespace {
 
 using namespace test;
 
-TEST(Surface, LayoutAndFailedCreates) {
-  const std::pair<int32_t, int32_t> rows[] = {{1, 4},  {2, 8},  {3, 12},
-                                              {4, 12}, {5, 16}, {160, 480}};
-  for (const auto& [width, bytes] : rows) {
-    cDIBSection dib;
-    ASSERT_TRUE(dib.Create(width, 1));
-    EXPECT_EQ(dib.BytesPerScanLine(), bytes) << width;
-  }
-  // Rows bottom-up, blue-green-red, padded: the first 8 bytes are the bottom row.
-  const cDIBSection two = MakeSurface(2, 2, [](int32_t x, int32_t y) {
-    return Rgb{static_cast<uint8_t>(10 + x + 2 * y), 20, 30};
-  });
-  const uint8_t expected[16] = {30, 20, 12, 30, 20, 13, 0, 0, 30, 20, 10, 30, 20, 11, 0, 0};
-  ASSERT_EQ(two.Header().biSizeImage, 16);
-  EXPECT_EQ(std::memcmp(two.DIBSectionBitsPtr(), expected, 16), 0);
+// Whether two surfaces have the same size and the same bytes, row padding included.
+bool SameSurface(const cDIBSection& a, const cDIBSection& b) {
+  return a.Width() == b.Width() && a.Height() == b.Height() &&
+         std::memcmp(a.DIBSectionBitsPtr(), b.DIBSectionBitsPtr(), a.Header().biSizeImage) == 0;
+}
 
+TEST(Surface, StridesAndFailedCreates) {
+  const int32_t strides[][2] = {{1, 4}, {2, 8}, {3, 12}, {4, 12}, {5, 16}, {160, 480}};
   cDIBSection dib;
+  for (const auto& [width, bytes] : strides) {
+    ASSERT_TRUE(dib.Create(width, 2));
+    EXPECT_EQ(std::pair(dib.BytesPerScanLine(), dib.Header().biSizeImage),
+              std::pair(bytes, 2 * bytes))
+        << width;
+  }
   EXPECT_FALSE(dib.Create(0, 7));
   EXPECT_EQ(std::tuple(dib.IsCreated(), dib.Width(), dib.Height()), std::tuple(false, 0, 7));
   // Width x 3 + 3 beyond 32 bits; then a row that fits times a height that does not.
@@ -65,18 +63,12 @@ TEST(Resample, WorkedExamplesAndRefusedSizes) {
   const uint8_t expected[24] = {10, 20, 30, 20, 30, 40, 30, 40, 50, 40, 50, 60,
                                 5,  10, 15, 10, 15, 20, 15, 20, 25, 20, 25, 30};
   EXPECT_EQ(std::memcmp(result->DIBSectionBitsPtr(), expected, 24), 0);  // bottom row first
-  // Mixes of 1 and 2 (1.5) and of 2 and 3 (2.5) both give 2.
-  const auto halves = MakeSurface(2, 2, [](int32_t, int32_t y) {
-                        return y == 1 ? Rgb{1, 2, 0} : Rgb{2, 3, 0};
-                      }).Resample(2, 4);
-  EXPECT_EQ(PixelAt(*halves, 0, 0), (Rgb{2, 2, 0}));  // the top row: half of each source row
 
   const cDIBSection single = MakeSurface(1, 1, Solid({9, 8, 7}));
   EXPECT_EQ(ErrorNumberOf([&] { single.Resample(2, 2); }), kErrSubscriptOutOfRange);
   EXPECT_EQ(PixelAt(*single.Resample(1, 1), 0, 0), (Rgb{9, 8, 7}));
   EXPECT_EQ(ErrorNumberOf([&] { cDIBSection().Resample(480, 640); }), kErrSubscriptOutOfRange);
-  EXPECT_EQ(single.Resample(1, 0), nullptr);
-  EXPECT_EQ(single.Resample(0, 1), nullptr);
+  EXPECT_TRUE(!single.Resample(1, 0) && !single.Resample(0, 1));
 }
 
 TEST(Resample, MatchesThePlainVersion) {
@@ -105,10 +97,7 @@ TEST(Resample, MatchesThePlainVersion) {
     cDIBSection plain;
     ASSERT_TRUE(fast && plain.Create(tw, th));
     if (sw != tw || sh != th) ReferenceBilinearResample(source, plain);
-    const cDIBSection& expected = sw == tw && sh == th ? source : plain;  // padding included
-    ASSERT_EQ(std::memcmp(fast->DIBSectionBitsPtr(), expected.DIBSectionBitsPtr(),
-                          expected.Header().biSizeImage),
-              0);
+    ASSERT_TRUE(SameSurface(*fast, sw == tw && sh == th ? source : plain));
   }
 }
 
@@ -126,12 +115,7 @@ TEST(Orientation, EachValueTurnsThePictureUpright) {
       return PixelAt(stored, mirrorX ? w - 1 - u : u, mirrorY ? h - 1 - v : v);
     });
     cDIBSection upright;
-    ASSERT_TRUE(TurnUpright(stored, orientation, upright));
-    ASSERT_EQ(std::pair(upright.Width(), upright.Height()),
-              std::pair(expected.Width(), expected.Height()));
-    EXPECT_EQ(std::memcmp(upright.DIBSectionBitsPtr(), expected.DIBSectionBitsPtr(),
-                          expected.Header().biSizeImage),
-              0);
+    EXPECT_TRUE(TurnUpright(stored, orientation, upright) && SameSurface(upright, expected));
   }
   cDIBSection dest;
   EXPECT_FALSE(TurnUpright(stored, 1, dest) || TurnUpright(stored, 9, dest) || dest.IsCreated());
@@ -146,9 +130,6 @@ TEST(BlackCheck, DarkerInEveryChannelAndTheVerdict) {
   EXPECT_EQ(std::pair(IsBlackRatio(0.99), IsBlackRatio(0.995)), std::pair(false, true));
   EXPECT_EQ(BlackVerdictText(true, 1), "Black Picture  1");
   EXPECT_EQ(BlackVerdictText(false, 1.0 / 3), "Non Black Picture  0.333333333333333");
-  ScopedLocale german("de_DE");
-  EXPECT_EQ(BlackVerdictText(true, 0.995), "Black Picture  0,995");
-  EXPECT_EQ(BlackVerdictText(false, 0.99), "Non Black Picture  0,99");
 }
 
 // The error of a save, or number 0 when it succeeds.
@@ -188,25 +169,11 @@ TEST(JpegWriter, WritesThePictureUprightWithAndWithoutRowPaddingAtAClampedQualit
   }
 }
 
-TEST(JpegWriter, OverwritingKeepsTheEarlierTimesAndMode) {
-  TempDir dir;
-  const std::string file = dir.File("kept.jpg");
-  WriteBytes(file, "earlier content");
-  ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
-  ASSERT_TRUE(SetFileTimes(file, {1000000000, 123456789}, {1100000000, 987654321}));
-  ASSERT_EQ(Save(MakeSurface(40, 30), file).Number(), 0);
-  FileStamp after;
-  ASSERT_TRUE(ReadFileStamp(file, after));
-  EXPECT_EQ(std::tuple(after.lastAccess.tv_sec, after.lastAccess.tv_nsec, after.lastWrite.tv_sec,
-                       after.lastWrite.tv_nsec, after.mode),
-            std::tuple(1000000000L, 123456789L, 1100000000L, 987654321L, 0640u));
-  EXPECT_EQ(JpegSize(file), std::pair(40, 30));
-}
-
-TEST(JpegWriter, FailuresKeepTheEarlierFileAndLeaveNoOther) {
+TEST(JpegWriter, FailuresKeepTheEarlierFileAndSuccessItsTimesAndMode) {
   TempDir dir;
   const std::string file = dir.File("photo.jpg");
   WriteBytes(file, "earlier picture");
+  ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
   cDIBSection empty = MakeSurface(640, 480);
   empty.ClearUp();  // no pixels, though the header still says 640 x 480
   const SnapError encoder = Save(empty, file);
@@ -223,17 +190,18 @@ TEST(JpegWriter, FailuresKeepTheEarlierFileAndLeaveNoOther) {
   const SnapError fresh = Save(MakeSurface(200, 150, PhotoLike), dir.File("fresh.jpg"));
   ::setrlimit(RLIMIT_FSIZE, &previous);
   std::signal(SIGXFSZ, handler);
-  EXPECT_EQ(full.Number(), kErrDiskFull);
-  EXPECT_EQ(fresh.Number(), kErrDiskFull);
+  EXPECT_TRUE(full.Number() == kErrDiskFull && fresh.Number() == kErrDiskFull);
   EXPECT_EQ(ReadFile(file), "earlier picture");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 
-  // A file marked read-only stays as it is; a missing folder is no path.
-  ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
-  EXPECT_EQ(Save(MakeSurface(8, 8), file).Number(), kErrPathFileAccess);
-  EXPECT_EQ(ReadFile(file), "earlier picture");
-  EXPECT_EQ(Save(MakeSurface(8, 8), dir.File("missing/picture.jpg")).Number(), kErrPathNotFound);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+  ASSERT_TRUE(SetFileTimes(file, {1000000000, 123456789}, {1100000000, 987654321}));
+  ASSERT_EQ(Save(MakeSurface(40, 30), file).Number(), 0);
+  FileStamp after;
+  ASSERT_TRUE(ReadFileStamp(file, after));
+  EXPECT_EQ(std::tuple(after.lastAccess.tv_sec, after.lastAccess.tv_nsec, after.lastWrite.tv_sec,
+                       after.lastWrite.tv_nsec, after.mode),
+            std::tuple(1000000000L, 123456789L, 1100000000L, 987654321L, 0640u));
+  EXPECT_EQ(JpegSize(file), std::pair(40, 30));
 }
 
 TEST(FileDate, WorkedExamplesAndTheLocale) {
@@ -244,7 +212,6 @@ TEST(FileDate, WorkedExamplesAndTheLocale) {
   // the PC's zone is used, and the text.
   const std::tuple<const char*, time_t, long, bool, const char*> cases[] = {
       {"XXX-2", 1088856309, 999'000'000, false, "Sat Jul-03, 2004 12:05:09"},  // 12:05:09.999
-      {"XXX-2", 1088856309, 999'000'000, true, "Sat Jul-03, 2004 14:05:09"},
       // Daylight saving in force on that date: only the standard offset counts.
       {"EET-2EEST,M3.5.0/3,M10.5.0/4", 1088856309, 0, true, "Sat Jul-03, 2004 14:05:09"},
       {"XXX-1", 1104535800, 0, true, "Sat Jan-01, 2005 00:30:00"},  // 2004-12-31 23:30:00

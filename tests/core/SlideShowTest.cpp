@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QUrl>
+#include <filesystem>
 #include <regex>
 
 #include "platform/Error.h"
@@ -129,7 +130,7 @@ TEST(SlideShow, AWordForSecondsOrAMissingFolder) {
 
   show.folder += "missing/";
   EXPECT_EQ(show.Generate({"a.jpg"}, "5"), kErrFileNotFound);
-  EXPECT_FALSE(test::FileExists(show.folder));
+  EXPECT_FALSE(std::filesystem::exists(show.folder));
 }
 
 // A show in headless Chromium: the script loads and swaps the picture on its timer.

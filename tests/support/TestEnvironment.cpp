@@ -1,8 +1,5 @@
 #include "support/TestEnvironment.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QSettings>
 #include <cstdlib>
 #include <ctime>
@@ -27,17 +24,6 @@ void ClearSettings() {
   settings.sync();
 }
 
-int RunUnprivileged(const std::function<int()>& action) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(200);
-    ::_exit(action());
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 int32_t ErrorNumberOf(const std::function<void()>& action) {
   try {
     action();
@@ -50,10 +36,6 @@ int32_t ErrorNumberOf(const std::function<void()>& action) {
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
-}
-
-bool FileExists(const std::string& path) {
-  return ::access(path.c_str(), F_OK) == 0;
 }
 
 }  // namespace snapwick::test

@@ -45,15 +45,10 @@ struct ScopedTimeZone {
   }
 };
 
-// Runs the action in a child process, as an unprivileged user (65534) when the tests run as root
-// (who could read and write anywhere), and returns its exit code.
-int RunUnprivileged(const std::function<int()>& action);
-
 // The number of the SnapError that the action raises, or 0.
 int32_t ErrorNumberOf(const std::function<void()>& action);
 
 // Whole content of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
-bool FileExists(const std::string& path);
 
 }  // namespace snapwick::test
