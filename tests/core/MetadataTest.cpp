@@ -94,10 +94,9 @@ TEST(ExifWalk, ErrorsKeepTheRecordsBeforeThemAndBlanksBehind) {
       SCOPED_TRACE(testing::Message() << (intel ? "Intel " : "Motorola ") << tag << " " << link);
       TiffBuilder b(intel);
       const int ifd0 = b.AddDirectory(), ifd1 = b.AddDirectory();
-      b.Link(ifd0, ifd1);
+      link ? b.LinkRaw(ifd0, link) : b.Link(ifd0, ifd1);
       b.AddShort(ifd0, 1, 1);
       if (tag != 0) AddEntry(b, intel, ifd0, tag, type, count, bytes);
-      if (link != 0) b.LinkRaw(ifd0, link);
       b.AddShort(ifd0, 3, 3);
       b.AddShort(ifd1, 5, 5);
       ExifReader reader;
@@ -149,7 +148,6 @@ TEST(ExifReader, FindsTheBlockOnlyInJpegFiles) {
       {ExifJpeg(tiff, true), 0, true, true, 20},  // behind APP0
       {"\xFF\xD8"s + App1Segment(tiff, "exif\0\0"s), 0, false, false, 2},
       {"\xFF\xD9"s + app1, 0, false, false, 0},
-      {MakeBmp(4, 4), 0, false, false, 0},
       // An IFD0 offset of 2^31 overflows before the walk.
       {ExifJpeg(tiff.substr(0, 4) + "\x80\0\0\0"s + tiff.substr(8)), kErrOverflow, false, false, 2},
       // A first directory without entries cannot size the store.
@@ -227,11 +225,11 @@ TEST(ExifReader, BoundsOnRecordsTextAndDirectories) {
 
 TEST(ExifReader, TextIsShownAsUtf8WhereValidElseLatin1) {
   const std::pair<std::string, std::string> cases[] = {
-      {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xC3\xA9 \xE2\x82\xAC"},  // valid UTF-8 stays
+      // Valid UTF-8 stays; Latin-1; overlong; cut short.
+      {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xC3\xA9 \xE2\x82\xAC"},
       {"Caf\xE9", "Caf\xC3\xA9"},
-      {"\xC0\x80", "\xC3\x80\xC2\x80"},      // overlong
-      {"ab\xE2\x82", "ab\xC3\xA2\xC2\x82"},  // cut short
-  };
+      {"\xC0\x80", "\xC3\x80\xC2\x80"},
+      {"ab\xE2\x82", "ab\xC3\xA2\xC2\x82"}};
   for (const auto& [bytes, shown] : cases)
     EXPECT_EQ(TextBytesToUtf8(bytes), shown) << bytes;
 }

@@ -56,10 +56,7 @@ class TiffBuilder {
   }
   // The next-directory link: to another directory, or any number (0 when not set).
   void Link(int dir, int target) { dirs_.at(dir).linkTo = target; }
-  void LinkRaw(int dir, uint32_t field) {
-    dirs_.at(dir).link = field;
-    dirs_.at(dir).linkTo = -1;
-  }
+  void LinkRaw(int dir, uint32_t field) { dirs_.at(dir).link = field; }
 
   std::string Build();
   // Where the last Build laid out the value that entry (counted from 0) of a directory keeps
