@@ -54,15 +54,13 @@ TEST(Surface, StridesAndFailedCreates) {
             std::tuple(false, 100000, 100000));
 }
 
-TEST(Resample, RefusedSizes) {
+TEST(Resample, MatchesThePlainVersionAndRefusesWhatItCannotMake) {
+  // A single pixel cannot be resized, an empty surface not at all, and to nothing is nothing.
   const cDIBSection single = MakeSurface(1, 1, Solid({9, 8, 7}));
   EXPECT_EQ(ErrorNumberOf([&] { single.Resample(2, 2); }), kErrSubscriptOutOfRange);
   EXPECT_EQ(PixelAt(*single.Resample(1, 1), 0, 0), (Rgb{9, 8, 7}));
   EXPECT_EQ(ErrorNumberOf([&] { cDIBSection().Resample(480, 640); }), kErrSubscriptOutOfRange);
   EXPECT_TRUE(!single.Resample(1, 0) && !single.Resample(0, 1));
-}
-
-TEST(Resample, MatchesThePlainVersion) {
   std::mt19937 rng(20240611);
   // Source and target width and height: a same-size copy, strong enlargements (whose first
   // weights have bits below 2^-24), the program's reductions, ...

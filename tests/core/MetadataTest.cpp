@@ -67,7 +67,8 @@ TEST(ExifWalk, DecodingTableInBothByteOrders) {
       AddEntry(b, intel, b.AddDirectory(), 1, type, count, bytes);
       ExifReader reader;
       ASSERT_EQ(Walk(reader, b.Build()), 0);
-      const int32_t offset = bytes.size() > 4 && type <= 10 ? b.ValueOffset(0, 0) : 0;
+      // A value of more than 4 bytes lies behind the header and the directory of one entry.
+      const int32_t offset = bytes.size() > 4 && type <= 10 ? 8 + 2 + 12 + 4 : 0;
       const TagRecord& r = reader.Records().at(0);
       EXPECT_EQ(
           std::tuple(r.TagId, r.MakerNote, r.FieldType, r.ValueCount, r.ValueOffset, r.TagValue),
@@ -156,8 +157,8 @@ TEST(ExifReader, FindsTheBlockOnlyInJpegFiles) {
   for (const auto& [file, error, loaded, store, app1Pos] : cases) {
     ExifReader reader;
     EXPECT_EQ(ErrorNumberOf([&] { reader.LoadBytes(file.data(), file.size()); }), error);
-    const Variant exposure = store ? reader.Tag(33434) : reader.Tag(0);
-    EXPECT_EQ(std::tuple(reader.IsLoaded(), reader.HasTagStore(), reader.App1Pos(), exposure),
+    EXPECT_EQ(std::tuple(reader.IsLoaded(), reader.HasTagStore(), reader.App1Pos(),
+                         store ? reader.Tag(33434) : reader.Tag(0)),
               std::tuple(loaded, store, app1Pos, store ? Variant("1/60") : Variant()));
   }
 }
@@ -237,13 +238,13 @@ TEST(ExifReader, TextIsShownAsUtf8WhereValidElseLatin1) {
 constexpr int kMake = 1, kModel = 2, kExposureTime = 6, kAperture = 12, kFocalLength = 17,
               kCompression = 22;
 
-// The catalogue as check boxes, with the given indices in the given state.
-std::vector<PictureDataItemState> Items(const std::vector<int>& ticked, int32_t state = 1) {
+// The catalogue as check boxes, with the given indices ticked.
+std::vector<PictureDataItemState> Items(const std::vector<int>& ticked) {
   std::vector<PictureDataItemState> items;
   for (const auto& entry : kPictureDataCatalogue)
     items.push_back({0, entry.caption, entry.tagId});
   for (int i : ticked)
-    items.at(static_cast<size_t>(i)).state = state;
+    items.at(static_cast<size_t>(i)).state = 1;
   return items;
 }
 
@@ -266,7 +267,6 @@ TEST(PictureString, TickedItemsInCatalogueOrderAsFarAsTheWalkGoes) {
   auto grey = Items({kMake, kExposureTime});
   grey[kExposureTime].state = 2;
   EXPECT_EQ(ComposePictureString(path, grey).text, " Make : Foto");
-  EXPECT_EQ(ComposePictureString(path, Items({})).text, "");
   // No EXIF, no file, no name.
   WriteBytes(path, MakeJpeg(16, 16));
   for (const std::string& name : {path, dir.File("missing.jpg"), std::string()})

@@ -16,11 +16,8 @@ std::string TiffBuilder::Build() {
   for (Directory& d : dirs_) {
     d.at = at;
     at += 6 + 12 * static_cast<uint32_t>(d.entries.size());
-    for (Entry& e : d.entries) {
-      if (e.value.size() <= 4) continue;
-      e.at = at;
-      at += static_cast<uint32_t>(e.value.size());
-    }
+    for (const Entry& e : d.entries)
+      at += e.value.size() > 4 ? static_cast<uint32_t>(e.value.size()) : 0;
   }
   std::string out =
       std::string(intel_ ? "II" : "MM") + U16(42) + U32(dirs_.empty() ? 0 : dirs_[0].at);
@@ -33,8 +30,8 @@ std::string TiffBuilder::Build() {
         out += U32(dirs_.at(e.target).at);
       } else if (e.value.size() <= 4) {
         out += e.value + std::string(4 - e.value.size(), '\0');
-      } else {
-        out += U32(e.at);
+      } else {  // behind the directory
+        out += U32(static_cast<uint32_t>(d.at + 6 + 12 * d.entries.size() + values.size()));
         values += e.value;
       }
     }

@@ -59,9 +59,6 @@ class TiffBuilder {
   void LinkRaw(int dir, uint32_t field) { dirs_.at(dir).link = field; }
 
   std::string Build();
-  // Where the last Build laid out the value that entry (counted from 0) of a directory keeps
-  // behind the directory.
-  uint32_t ValueOffset(int dir, int entry) const { return dirs_.at(dir).entries.at(entry).at; }
 
  private:
   struct Entry {
@@ -69,7 +66,6 @@ class TiffBuilder {
     uint32_t count;
     std::string value;  // bytes in file order
     int target = -1;    // a directory whose offset is the value
-    uint32_t at = 0;    // where a value longer than 4 bytes was laid out
   };
   struct Directory {
     std::vector<Entry> entries;

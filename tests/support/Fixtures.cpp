@@ -99,8 +99,7 @@ std::string MakeGif(int32_t width, int32_t height, const Pattern& pattern) {
   PutLe(gif, 0x81, 3);  // a global table of 4 colours
   for (const Rgb& c : palette)
     gif += {static_cast<char>(c.r), static_cast<char>(c.g), static_cast<char>(c.b)};
-  gif += ',';
-  PutLe(gif, 0, 4);
+  gif += std::string(",\0\0\0\0", 5);  // the picture at (0, 0), of the whole size
   PutLe(gif, size, 4);
   PutLe(gif, 0x0200, 2);  // no local table; the smallest code size, 2
   // Codes of 3 bits: a clear code before every two pixels keeps the table from growing, so the
