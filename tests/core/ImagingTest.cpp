@@ -61,6 +61,7 @@ TEST(Resample, MatchesThePlainVersionAndRefusesWhatItCannotMake) {
   EXPECT_EQ(PixelAt(*single.Resample(1, 1), 0, 0), (Rgb{9, 8, 7}));
   EXPECT_EQ(ErrorNumberOf([&] { cDIBSection().Resample(480, 640); }), kErrSubscriptOutOfRange);
   EXPECT_TRUE(!single.Resample(1, 0) && !single.Resample(0, 1));
+
   std::mt19937 rng(20240611);
   // Source and target width and height: a same-size copy, strong enlargements (whose first
   // weights have bits below 2^-24), the program's reductions, ...

@@ -78,13 +78,11 @@ TEST(Sizing, ViewMarginsFitsAndMegaPixels) {
   EXPECT_EQ(MegaPixelText(640, 480), "0,3");
 }
 
-TEST(QualitySetting, WholeSixteenBitNumbersElseNinety) {
+TEST(StoredSettings, QualityAndLabelFont) {
+  // The quality: a whole number of 16 bits, else 90.
   EXPECT_EQ(std::pair(ParseQualitySetting("75"), ParseQualitySetting(" 200 ")), std::pair(75, 200));
   for (const char* text : {"", "abc", "7.5", "32768", "-32769", "75x"})
     EXPECT_EQ(ParseQualitySetting(text), 90) << text;
-}
-
-TEST(LabelFont, StoredForm) {
   // Locale, font and its stored text: the shortest decimal form of the size in the locale.
   const std::tuple<const char*, LabelFont, const char*> rows[] = {
       {"en_US", {"Arial", 12, true, false}, "Arial:12:True:False"},
