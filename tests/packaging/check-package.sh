@@ -1,8 +1,9 @@
 #!/bin/sh
 # Checks what is shipped: "install" installs the built tree into a temporary prefix, "deb" builds
 # the Debian package and unpacks it into a temporary root (never installing it here). Either holds
-# exactly the program, its menu entry, which validates, and its icons: the SVG and PNGs of their
-# sizes rendered from it. The package depends on the libraries the program links.
+# exactly the program, its menu entry, which validates without errors, warnings or hints (a hint
+# such as a missing main category still leaves the program in the wrong menu), and its icons: the
+# SVG and PNGs of their sizes rendered from it. The package depends on the libraries it links.
 # Usage: check-package.sh install|deb BUILD_DIR SOURCE_DIR RSVG_CONVERT "ICON_SIZES" [VERSION]
 set -eu
 MODE=$1 BUILD=$2 SVG=$3/data/snapwick.svg RSVG_CONVERT=$4 ICON_SIZES=$5
@@ -27,7 +28,8 @@ fi
   for size in $ICON_SIZES; do echo "$icons/${size}x$size/apps/snapwick.png"; done
 } | tr ' ' '\n' | sort | diff -u - "$WORK/got" || fail "the files differ from the expected list"
 [ -x "$tree/bin/snapwick" ] || fail "bin/snapwick is not executable"
-sh "$(dirname "$0")/validate-desktop.sh" desktop-file-validate "$tree/share/applications/snapwick.desktop"
+out=$(desktop-file-validate "$tree/share/applications/snapwick.desktop" 2>&1) && [ -z "$out" ] ||
+  fail "the menu entry does not validate: $out"
 cmp -s "$tree/$icons/scalable/apps/snapwick.svg" "$SVG" || fail "the SVG icon differs"
 for size in $ICON_SIZES; do
   png="$tree/$icons/${size}x$size/apps/snapwick.png"

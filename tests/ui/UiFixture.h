@@ -1,25 +1,31 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
+#include <QtWidgets>
+#include <cstring>
 #include <deque>
 #include <filesystem>
-#include <functional>
+#include <fstream>
+#include <set>
 
 #include "app/Form1.h"
+#include "chrome/Form6.h"
 #include "labels/Form2.h"
+#include "labels/Form4.h"
 #include "metadata/Form5.h"
 #include "platform/Dialogs.h"
+#include "platform/Error.h"
 #include "platform/PictureBox.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
+#include "support/ExifBuilder.h"
 #include "support/Fixtures.h"
-#include "support/ProcessProbes.h"
 #include "support/TestEnvironment.h"
 
 namespace snapwick::test {
@@ -35,18 +41,18 @@ struct FakeDialogHost : DialogHost {
   int modals = 0;
 
   template <typename T>
-  static T Next(std::deque<T>& answers, T none) {
-    if (answers.empty()) return none;
+  static T Next(std::deque<T>& answers) {
+    if (answers.empty()) return T{};
     const T answer = answers.front();
     answers.pop_front();
     return answer;
   }
-  std::optional<std::string> OpenFiles(QWidget*, Text, Text) override { return Next(files, {}); }
-  std::optional<std::string> SaveFile(QWidget*, Text, Text) override { return Next(files, {}); }
+  std::optional<std::string> OpenFiles(QWidget*, Text, Text) override { return Next(files); }
+  std::optional<std::string> SaveFile(QWidget*, Text, Text) override { return Next(files); }
   std::optional<std::string> ChooseFolder(QWidget*, Text, Text) override { return {}; }
   bool AskYesNo(QWidget*, Text title, Text text) override {
     questions.push_back(title + "|" + text);
-    return Next(yesNo, false);
+    return Next(yesNo);
   }
   void ShowMessage(QWidget*, Text, Text text) override { messages.push_back(text); }
   std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return font; }
@@ -72,10 +78,15 @@ inline bool Bright(QColor c) {
   return c.lightness() > 200;
 }
 
-// The files of a folder in order, each JPEG with its size: "a_001.jpg 640x480, slides.htm".
+// The names in a folder, hidden ones included, in order, each JPEG with its size:
+// "a_001.jpg 640x480, slides.htm"; empty for a missing folder.
 inline std::string Folder(const std::string& path) {
+  std::set<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(path, error))
+    names.insert(entry.path().filename());
   std::string list;
-  for (const std::string& name : ListFolder(path)) {
+  for (const std::string& name : names) {
     const bool file = std::filesystem::is_regular_file(path + "/" + name);
     const auto [width, height] = file ? JpegSize(path + "/" + name) : std::pair(0, 0);
     list += (list.empty() ? "" : ", ") + name;
@@ -83,6 +94,44 @@ inline std::string Folder(const std::string& path) {
   }
   return list;
 }
+
+// A line of /proc/self/status in kB ("VmRSS", "VmHWM", "VmPeak"); -1 when missing.
+inline int64_t ProcStatusKb(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(key + ":", 0) == 0) return std::stoll(line.substr(key.size() + 1));
+  }
+  return -1;
+}
+
+// How far the peak address space (VmPeak) and the peak resident memory (VmHWM, started again
+// from the current resident memory) rose over a stretch of work, in kB.
+class MemoryProbe {
+ public:
+  MemoryProbe() { std::ofstream("/proc/self/clear_refs") << "5"; }
+  int64_t AddressSpaceKb() const { return ProcStatusKb("VmPeak") - peak_; }
+  int64_t ResidentKb() const { return ProcStatusKb("VmHWM") - resident_; }
+
+ private:
+  const int64_t peak_ = ProcStatusKb("VmPeak"), resident_ = ProcStatusKb("VmRSS");
+};
+
+// While it lives, the calling thread loses root's privilege to override file permissions, so
+// that mode bits apply to it as to anyone.
+class ScopedFilePermissionsApply {
+ public:
+  ScopedFilePermissionsApply() {
+    ::syscall(SYS_capget, &header_, saved_);
+    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+    lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    ::syscall(SYS_capset, &header_, lowered);
+  }
+  ~ScopedFilePermissionsApply() { ::syscall(SYS_capset, &header_, saved_); }
+
+ private:
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct saved_[2] = {};
+};
 
 // The main window on a 96-dpi screen of 1920 x 1200 pixels with empty settings, working in a
 // folder of its own, with folders for pictures and saved pictures, and the user's steps.
@@ -111,6 +160,7 @@ class Form1Test : public ::testing::Test {
     WriteBytes(pics_.File(name), bytes);
     return pics_.File(name);
   }
+  std::string Log() const { return form_->LogMessage->text().toStdString(); }
   // Runs a command that asks for a file, answering with the file.
   void Answer(const std::string& file, void (Form1::*command)()) {
     dialogs_.files.push_back(file);
@@ -152,13 +202,6 @@ class Form1Test : public ::testing::Test {
       QTest::qWait(1);
     QObject::disconnect(stop);
     ASSERT_FALSE(form_->Checked("AutoNext"));
-  }
-  // The ticks of the 27 picture data items, as "0" and "1".
-  std::string Ticked() const {
-    std::string ticks;
-    for (int i = 0; i < 27; ++i)
-      ticks += std::to_string(form_->form5()->ItemState(i));
-    return ticks;
   }
 
   // What is on screen: the picture, and the title in the window's state and caption.
