@@ -134,16 +134,18 @@ class ScopedFilePermissionsApply {
 };
 
 // The main window on a 96-dpi screen of 1920 x 1200 pixels with empty settings, working in a
-// folder of its own, with folders for pictures and saved pictures, and the user's steps.
+// folder of its own, with folders for pictures, saved pictures and the cache, and the user's steps.
 class Form1Test : public ::testing::Test {
  protected:
   void SetUp() override {
     ClearSettings();
+    ::setenv("XDG_CACHE_HOME", cache_.Path().c_str(), 1);
     ScreenMetrics::Override(ScreenMetrics::Values{15, 15, 1920 * 15, 1200 * 15});
     ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
   }
   void TearDown() override {
     form_.reset();
+    ::unsetenv("XDG_CACHE_HOME");
     ScreenMetrics::Override(std::nullopt);
   }
 
@@ -216,7 +218,7 @@ class Form1Test : public ::testing::Test {
   }
 
   FakeDialogHost dialogs_;
-  TempDir work_, pics_, out_;
+  TempDir work_, pics_, out_, cache_;
   std::unique_ptr<Form1> form_;
   int quits_ = 0;
 };
