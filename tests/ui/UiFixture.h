@@ -74,9 +74,6 @@ inline int CountPixels(const QImage& image, const QRect& area, bool (*test)(QCol
   }
   return count;
 }
-inline bool Bright(QColor c) {
-  return c.lightness() > 200;
-}
 
 // The names in a folder, hidden ones included, in order, each JPEG with its size:
 // "a_001.jpg 640x480, slides.htm"; empty for a missing folder.
