@@ -10,7 +10,7 @@
 
 namespace snapwick::test {
 
-TEST_F(Form1Test, TranslucentWindowsAndTheFadingAbout) {
+TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   Form1& form = Start(2);
   const std::pair<QWidget*, int> windows[] = {{form.form3(), 128}, {form.form2(), 204},
                                               {form.form4(), 204}, {form.form5(), 204},
@@ -33,14 +33,11 @@ TEST_F(Form1Test, TranslucentWindowsAndTheFadingAbout) {
                                           100, 95, 90, 85, 80, 75, 70, 65, 60, 55, 50, 50}));
   EXPECT_NEAR(about.windowOpacity(), 128 / 255.0, 0.002);
   EXPECT_EQ(about.Label2[0]->text(), "Canvas Size 640x480");
-}
 
-TEST_F(Form1Test, FrameMenusKeysAndTheBlackCheck) {
-  Form1& form = Start();
   clsStyle& style = *form.Style;
   style.Titlebar(false);
-  EXPECT_EQ(style.StyleBits() & clsStyle::WS_CAPTION, 0u);
-  EXPECT_TRUE(form.isVisible() && form.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE((style.StyleBits() & clsStyle::WS_CAPTION) == 0 && form.isVisible() &&
+              form.windowFlags() & Qt::FramelessWindowHint);
   // The z-order is all that "TopMost" writes.
   const uint32_t bits = style.StyleBits();
   style.TopMost(true);

@@ -78,7 +78,6 @@ TEST_F(Form1Test, FontAutoSaveDialogAndSlideShows) {
   Start().SelectFont_Click();
   dialogs_.font = std::nullopt;
   form_->SelectFont_Click();  // cancelled
-  EXPECT_EQ(SettingsStore::GetSetting("Font", ""), "DejaVu Serif:10.5:False:True");
   const QFont font = Start().Picture2->font();
   EXPECT_EQ(std::tuple(font.family(), font.pointSizeF(), font.bold(), font.italic()),
             std::tuple(QString("DejaVu Serif"), 10.5, false, true));
