@@ -1,9 +1,7 @@
 #!/bin/sh
-# check-package.sh install|deb BUILD_DIR SOURCE_DIR RSVG_CONVERT "ICON_SIZES" [VERSION]: the built
-# tree installed into a temporary prefix, or the Debian package unpacked into a temporary root,
-# holds exactly the program, its menu entry, valid without even a hint (a hint such as a missing
-# main category still misplaces it), and the SVG icon with PNGs rendered from it; the package
-# depends on the libraries the program links.
+# check-package.sh install|deb BUILD_DIR SOURCE_DIR RSVG_CONVERT "ICON_SIZES" [VERSION]: the tree
+# installed, or the Debian package unpacked (its dependencies checked), holds exactly the program,
+# its menu entry, without even a hint from the validator, and the SVG icon with PNGs rendered from it.
 set -eu
 MODE=$1 BUILD=$2 SVG=$3/data/snapwick.svg RSVG_CONVERT=$4 ICON_SIZES=$5
 fail() { echo "FAIL: $*" >&2; exit 1; }
