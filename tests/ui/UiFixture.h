@@ -12,6 +12,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "app/Form1.h"
@@ -78,17 +79,16 @@ inline int CountPixels(const QImage& image, const QRect& area, bool (*test)(QCol
 // The names in a folder, hidden ones included, in order, each JPEG with its size:
 // "a_001.jpg 640x480, slides.htm"; empty for a missing folder.
 inline std::string Folder(const std::string& path) {
-  std::set<std::string> names;
+  std::map<std::string, std::string> sizes;
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(path, error))
-    names.insert(entry.path().filename());
-  std::string list;
-  for (const std::string& name : names) {
-    const bool file = std::filesystem::is_regular_file(path + "/" + name);
-    const auto [width, height] = file ? JpegSize(path + "/" + name) : std::pair(0, 0);
-    list += (list.empty() ? "" : ", ") + name;
-    if (width > 0) list += " " + std::to_string(width) + "x" + std::to_string(height);
+  for (const auto& entry : std::filesystem::directory_iterator(path, error)) {
+    const auto [width, height] = entry.is_regular_file() ? JpegSize(entry.path()) : std::pair(0, 0);
+    sizes[entry.path().filename()] =
+        width > 0 ? " " + std::to_string(width) + "x" + std::to_string(height) : "";
   }
+  std::string list;
+  for (const auto& [name, size] : sizes)
+    list += (list.empty() ? "" : ", ") + name + size;
   return list;
 }
 
@@ -103,20 +103,16 @@ inline int64_t ProcStatusKb(const std::string& key) {
 
 // How far the peak address space (VmPeak) and the peak resident memory (VmHWM, started again
 // from the current resident memory) rose over a stretch of work, in kB.
-class MemoryProbe {
- public:
+struct MemoryProbe {
   MemoryProbe() { std::ofstream("/proc/self/clear_refs") << "5"; }
   int64_t AddressSpaceKb() const { return ProcStatusKb("VmPeak") - peak_; }
   int64_t ResidentKb() const { return ProcStatusKb("VmHWM") - resident_; }
-
- private:
   const int64_t peak_ = ProcStatusKb("VmPeak"), resident_ = ProcStatusKb("VmRSS");
 };
 
 // While it lives, the calling thread loses root's privilege to override file permissions, so
 // that mode bits apply to it as to anyone.
-class ScopedFilePermissionsApply {
- public:
+struct ScopedFilePermissionsApply {
   ScopedFilePermissionsApply() {
     ::syscall(SYS_capget, &header_, saved_);
     __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
@@ -124,8 +120,6 @@ class ScopedFilePermissionsApply {
     ::syscall(SYS_capset, &header_, lowered);
   }
   ~ScopedFilePermissionsApply() { ::syscall(SYS_capset, &header_, saved_); }
-
- private:
   __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
   __user_cap_data_struct saved_[2] = {};
 };
