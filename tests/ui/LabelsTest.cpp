@@ -78,11 +78,10 @@ TEST_F(Form1Test, FontAutoSaveDialogAndSlideShows) {
   Start().SelectFont_Click();
   dialogs_.font = std::nullopt;
   form_->SelectFont_Click();  // cancelled
-  const QFont font = Start().Picture2->font();
+  Form1& form = Start();
+  const QFont font = form.Picture2->font();
   EXPECT_EQ(std::tuple(font.family(), font.pointSizeF(), font.bold(), font.italic()),
             std::tuple(QString("DejaVu Serif"), 10.5, false, true));
-
-  Form1& form = *form_;
   Form2& dialog = *form.form2();
   dialog.QScroll->setValue(75);
   AutoSaveWith("/out", "holiday");
@@ -96,9 +95,6 @@ TEST_F(Form1Test, FontAutoSaveDialogAndSlideShows) {
   Press(dialog.Command2, &Form1::AutoSave_Click);
   EXPECT_EQ(std::tuple(form.Checked("AutoSave"), dialogs_.modals, form.Text1, form.Quality),
             std::tuple(false, 2, "/out/holiday", 75));
-  AutoSaveWith("/out", "holiday", true);
-  EXPECT_EQ(std::tuple(form.Text1, form.GetImageName("/cam/a.jpg", 1)),
-            std::tuple("/out/", "a.jpg"));
   // A slide show whose interval cannot be written shows nothing; its files stay as far as they got.
   Pic("a.jpg", MakeJpeg(64, 48));
   dialog.SlideTime->setText("soon");
@@ -113,7 +109,7 @@ TEST_F(Form1Test, FontAutoSaveDialogAndSlideShows) {
   dialogs_.onModal = [&](QDialog*) { EXPECT_FALSE(form.Checked("AutoNext")); };
   form.SetChecked("AutoSave", false);
   Load({"a.jpg"});
-  EXPECT_TRUE(form.Checked("AutoNext") && dialogs_.modals == 5);
+  EXPECT_TRUE(form.Checked("AutoNext") && dialogs_.modals == 4);
 }
 
 TEST_F(Form1Test, PictureDataItemsStringAndListing) {
