@@ -86,8 +86,7 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
     const bool black = form.IsBlack();
     return std::to_string(black) + form.LogMessage->text().left(22).toStdString();
   };
-  QImage black(640, 480, QImage::Format_RGB32);
-  black.fill(qRgb(2, 2, 2));
+  QImage black = ImageFromSurface(MakeSurface(640, 480, Solid({2, 2, 2})));
   EXPECT_EQ(verdict(black), "1Black Picture  1");
   // Black but for a bright patch of about 2 % of the area.
   QPainter(&black).fillRect(QRect(300, 200, 89, 69), QColor(200, 200, 200));

@@ -6,7 +6,6 @@
 // goes on (a failed auto-save leaves a one-line note on the log line), "Save as..." says what went
 // wrong, and no earlier file is lost, changed or joined by stray files.
 
-#include <fcntl.h>
 #include <sys/mount.h>
 #include <turbojpeg.h>
 
@@ -96,11 +95,9 @@ struct Case {
   bool either = false;
 };
 
-using HostileInputTest = Form1Test;
-
 // Each case is shown after a good picture in one list with auto-save on, stepping alternately with
 // "Next" and "Auto". A refused file takes no more than a little memory.
-TEST_F(HostileInputTest, DamagedOddTruncatedAndUnusualFiles) {
+TEST_F(Form1Test, HostileDamagedOddTruncatedAndUnusualFiles) {
   ScopedFilePermissionsApply permissions;
   ASSERT_TRUE(::mkdir(pics_.File("x.jpg").c_str(), 0755) == 0 &&
               ::mkfifo(pics_.File("pipe.jpg").c_str(), 0644) == 0 &&

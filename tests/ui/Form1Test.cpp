@@ -32,7 +32,6 @@ TEST_F(Form1Test, MenusQuittingAndStartUp) {
             "{Border [x], Hide Menu F6 [ ], -, Check Black}, &Help {About}");
   // The shortcuts act while the menus are hidden too; a check item switches once.
   first.HideMenu_Click();
-  first.activateWindow();
   QTest::keyClick(&first, Qt::Key_A, Qt::ControlModifier);
   first.Action("AutoDate")->trigger();
   EXPECT_TRUE(first.Checked("AutoNext") && !first.Checked("AutoDate"));
@@ -168,7 +167,6 @@ TEST_F(Form1Test, ArgumentsAndDropsTakeTheListRoad) {
   // Dropped pictures get their slide show.
   AutoSaveWith(out_.Path(), "trip", false, true);
   EXPECT_TRUE(Drop(&form, {b, c}));
-  EXPECT_EQ(JpegSize(out_.File("trip_001.jpg")).second, form.ViewPixelHeight);
   EXPECT_NE(ReadFile(out_.File("slides.htm")).find("'trip_002.jpg'"), std::string::npos);
 }
 
@@ -197,9 +195,8 @@ TEST_F(Form1Test, EveryListedTypeIsReadableAndOtherFormatsTakeTheWholeRoad) {
   Load({"clear.png", "w.webp", "t.tiff", "g.gif"});
   for (int n = 1; n <= 4; ++n, form.NextFile_Click()) {
     const QImage shown = form.Picture2->PictureImage();
-    EXPECT_TRUE(shown.pixelColor(40, 100).red() > 150 && shown.pixelColor(40, 100).green() < 90)
-        << n;
-    EXPECT_TRUE(n > 1 || shown.pixelColor(300, 20).green() > 230);
+    const QColor red = shown.pixelColor(40, 100), clear = shown.pixelColor(300, 20);
+    EXPECT_TRUE(red.red() > 150 && red.green() < 90 && (n > 1 || clear.green() > 230)) << n;
   }
   EXPECT_EQ(Folder(out_.Path()),
             "f_001.jpg 320x200, f_002.jpg 320x200, f_003.jpg 320x200, f_004.jpg 320x200");
