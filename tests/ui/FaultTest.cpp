@@ -218,7 +218,7 @@ struct OutputFaultTest : Form1Test {
       Pic(name, MakeJpeg(width, height, PhotoLike));
   }
   // The log's note of a failed auto-save.
-  static std::string Note(const std::string& file, const std::string& why) {
+  static std::string Note(std::string file, std::string why) {
     return "Not saved: " + file + ": " + why;
   }
 

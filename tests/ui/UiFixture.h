@@ -70,10 +70,8 @@ struct FakeDialogHost : DialogHost {
 // Pixels of an image inside a rectangle that pass a test.
 inline int CountPixels(const QImage& image, const QRect& area, bool (*test)(QColor)) {
   int count = 0;
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x)
-      count += test(image.pixelColor(x, y));
-  }
+  for (int i = 0; i < area.width() * area.height(); ++i)
+    count += test(image.pixelColor(area.x() + i % area.width(), area.y() + i / area.width()));
   return count;
 }
 
@@ -127,8 +125,7 @@ struct ScopedFilePermissionsApply {
 
 // The main window on a 96-dpi screen of 1920 x 1200 pixels with empty settings, working in a
 // folder of its own, with folders for pictures, saved pictures and the cache, and the user's steps.
-class Form1Test : public ::testing::Test {
- protected:
+struct Form1Test : ::testing::Test {
   void SetUp() override {
     ClearSettings();
     ::setenv("XDG_CACHE_HOME", cache_.Path().c_str(), 1);
