@@ -1,7 +1,7 @@
 #!/bin/sh
 # check-package.sh install|deb BUILD_DIR SOURCE_DIR RSVG_CONVERT "ICON_SIZES" [VERSION]: the tree
 # installed, or the Debian package unpacked (its dependencies checked), holds exactly the program,
-# its menu entry, without even a hint from the validator, and the SVG icon with PNGs rendered from it.
+# its menu entry, without even a hint from the validator, and the SVG icon with PNGs made from it.
 set -eu
 MODE=$1 BUILD=$2 SVG=$3/data/snapwick.svg RSVG_CONVERT=$4 ICON_SIZES=$5
 fail() { echo "FAIL: $*" >&2; exit 1; }
