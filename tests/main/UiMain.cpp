@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <cstdlib>
 
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv) {
   // The windows are tested headless, whatever display the shell has.
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
   testing::InitGoogleTest(&argc, argv);
   snapwick::test::PrepareTestProcess();
   QApplication app(argc, argv);

@@ -1,25 +1,33 @@
 #pragma once
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
+#include <QtWidgets>
+#include <cstring>
 #include <deque>
 #include <filesystem>
-#include <functional>
+#include <fstream>
+#include <map>
+#include <set>
 
 #include "app/Form1.h"
+#include "chrome/Form6.h"
 #include "labels/Form2.h"
+#include "labels/Form4.h"
 #include "metadata/Form5.h"
 #include "platform/Dialogs.h"
+#include "platform/Error.h"
 #include "platform/PictureBox.h"
 #include "platform/ScreenMetrics.h"
+#include "platform/Settings.h"
+#include "support/ExifBuilder.h"
 #include "support/Fixtures.h"
-#include "support/ProcessProbes.h"
 #include "support/TestEnvironment.h"
 
 namespace snapwick::test {
@@ -35,18 +43,18 @@ struct FakeDialogHost : DialogHost {
   int modals = 0;
 
   template <typename T>
-  static T Next(std::deque<T>& answers, T none) {
-    if (answers.empty()) return none;
+  static T Next(std::deque<T>& answers) {
+    if (answers.empty()) return T{};
     const T answer = answers.front();
     answers.pop_front();
     return answer;
   }
-  std::optional<std::string> OpenFiles(QWidget*, Text, Text) override { return Next(files, {}); }
-  std::optional<std::string> SaveFile(QWidget*, Text, Text) override { return Next(files, {}); }
+  std::optional<std::string> OpenFiles(QWidget*, Text, Text) override { return Next(files); }
+  std::optional<std::string> SaveFile(QWidget*, Text, Text) override { return Next(files); }
   std::optional<std::string> ChooseFolder(QWidget*, Text, Text) override { return {}; }
   bool AskYesNo(QWidget*, Text title, Text text) override {
     questions.push_back(title + "|" + text);
-    return Next(yesNo, false);
+    return Next(yesNo);
   }
   void ShowMessage(QWidget*, Text, Text text) override { messages.push_back(text); }
   std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return font; }
@@ -62,39 +70,71 @@ struct FakeDialogHost : DialogHost {
 // Pixels of an image inside a rectangle that pass a test.
 inline int CountPixels(const QImage& image, const QRect& area, bool (*test)(QColor)) {
   int count = 0;
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x)
-      count += test(image.pixelColor(x, y));
-  }
+  for (int i = 0; i < area.width() * area.height(); ++i)
+    count += test(image.pixelColor(area.x() + i % area.width(), area.y() + i / area.width()));
   return count;
 }
-inline bool Bright(QColor c) {
-  return c.lightness() > 200;
-}
 
-// The files of a folder in order, each JPEG with its size: "a_001.jpg 640x480, slides.htm".
+// The names in a folder, hidden ones included, in order, each JPEG with its size:
+// "a_001.jpg 640x480, slides.htm"; empty for a missing folder.
 inline std::string Folder(const std::string& path) {
-  std::string list;
-  for (const std::string& name : ListFolder(path)) {
-    const bool file = std::filesystem::is_regular_file(path + "/" + name);
-    const auto [width, height] = file ? JpegSize(path + "/" + name) : std::pair(0, 0);
-    list += (list.empty() ? "" : ", ") + name;
-    if (width > 0) list += " " + std::to_string(width) + "x" + std::to_string(height);
+  std::map<std::string, std::string> sizes;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(path, error)) {
+    const auto [width, height] = entry.is_regular_file() ? JpegSize(entry.path()) : std::pair(0, 0);
+    sizes[entry.path().filename()] =
+        width > 0 ? " " + std::to_string(width) + "x" + std::to_string(height) : "";
   }
+  std::string list;
+  for (const auto& [name, size] : sizes)
+    list += (list.empty() ? "" : ", ") + name + size;
   return list;
 }
 
+// A line of /proc/self/status in kB ("VmRSS", "VmHWM", "VmPeak"); -1 when missing.
+inline int64_t ProcStatusKb(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(key + ":", 0) == 0) return std::stoll(line.substr(key.size() + 1));
+  }
+  return -1;
+}
+
+// How far the peak address space (VmPeak) and the peak resident memory (VmHWM, started again
+// from the current resident memory) rose over a stretch of work, in kB.
+struct MemoryProbe {
+  MemoryProbe() { std::ofstream("/proc/self/clear_refs") << "5"; }
+  int64_t AddressSpaceKb() const { return ProcStatusKb("VmPeak") - peak_; }
+  int64_t ResidentKb() const { return ProcStatusKb("VmHWM") - resident_; }
+  const int64_t peak_ = ProcStatusKb("VmPeak"), resident_ = ProcStatusKb("VmRSS");
+};
+
+// While it lives, the calling thread loses root's privilege to override file permissions, so
+// that mode bits apply to it as to anyone.
+struct ScopedFilePermissionsApply {
+  ScopedFilePermissionsApply() {
+    ::syscall(SYS_capget, &header_, saved_);
+    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+    lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    ::syscall(SYS_capset, &header_, lowered);
+  }
+  ~ScopedFilePermissionsApply() { ::syscall(SYS_capset, &header_, saved_); }
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct saved_[2] = {};
+};
+
 // The main window on a 96-dpi screen of 1920 x 1200 pixels with empty settings, working in a
-// folder of its own, with folders for pictures and saved pictures, and the user's steps.
-class Form1Test : public ::testing::Test {
- protected:
+// folder of its own, with folders for pictures, saved pictures and the cache, and the user's steps.
+struct Form1Test : ::testing::Test {
   void SetUp() override {
     ClearSettings();
+    ::setenv("XDG_CACHE_HOME", cache_.Path().c_str(), 1);
     ScreenMetrics::Override(ScreenMetrics::Values{15, 15, 1920 * 15, 1200 * 15});
     ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
   }
   void TearDown() override {
     form_.reset();
+    ::unsetenv("XDG_CACHE_HOME");
     ScreenMetrics::Override(std::nullopt);
   }
 
@@ -111,6 +151,7 @@ class Form1Test : public ::testing::Test {
     WriteBytes(pics_.File(name), bytes);
     return pics_.File(name);
   }
+  std::string Log() const { return form_->LogMessage->text().toStdString(); }
   // Runs a command that asks for a file, answering with the file.
   void Answer(const std::string& file, void (Form1::*command)()) {
     dialogs_.files.push_back(file);
@@ -153,13 +194,6 @@ class Form1Test : public ::testing::Test {
     QObject::disconnect(stop);
     ASSERT_FALSE(form_->Checked("AutoNext"));
   }
-  // The ticks of the 27 picture data items, as "0" and "1".
-  std::string Ticked() const {
-    std::string ticks;
-    for (int i = 0; i < 27; ++i)
-      ticks += std::to_string(form_->form5()->ItemState(i));
-    return ticks;
-  }
 
   // What is on screen: the picture, and the title in the window's state and caption.
   using Screen = std::tuple<QImage, std::string, QString>;
@@ -173,7 +207,7 @@ class Form1Test : public ::testing::Test {
   }
 
   FakeDialogHost dialogs_;
-  TempDir work_, pics_, out_;
+  TempDir work_, pics_, out_, cache_;
   std::unique_ptr<Form1> form_;
   int quits_ = 0;
 };
