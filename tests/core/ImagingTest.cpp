@@ -114,6 +114,8 @@ TEST(BlackCheck, DarkerInEveryChannelAndTheVerdict) {
             (std::vector{true, false, false, false, true}));
   EXPECT_EQ(std::pair(IsBlackRatio(0.99), IsBlackRatio(0.995)), std::pair(false, true));
   EXPECT_EQ(BlackVerdictText(false, 1.0 / 3), "Non Black Picture  0.333333333333333");
+  ScopedLocale german("de_DE");  // the ratio in the user's own notation
+  EXPECT_EQ(BlackVerdictText(true, 0.9951), "Black Picture  0,9951");
 }
 
 // The error of a save, or number 0 when it succeeds.

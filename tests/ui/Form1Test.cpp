@@ -287,8 +287,10 @@ TEST_F(Form1Test, SoakThreeHundredPictures) {
   Auto();
   EXPECT_EQ(std::tuple(Folder(out_.Path()), Log()), std::tuple(expected, ""));
   const double change = 100.0 * (resident[1] - resident[0]) / resident[0];
-  EXPECT_TRUE(resident[0] > 0 && std::abs(change) <= 10.0)
-      << "resident memory after picture 20: " << resident[0] << " kB, after 300: " << resident[1];
+  std::printf(
+      "[   SOAK   ] resident memory after picture 20: %ld kB, after 300: %ld kB (%+.1f %%)\n",
+      resident[0], resident[1], change);
+  EXPECT_TRUE(resident[0] > 0 && std::abs(change) <= 10.0) << "resident memory did not settle";
 }
 
 }  // namespace snapwick::test
