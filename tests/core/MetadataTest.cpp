@@ -100,7 +100,6 @@ TEST(ExifWalk, ErrorsKeepTheRecordsBeforeThemAndBlanksBehind) {
     b.AddShort(ifd1, 5, 5);
     ExifReader reader;
     EXPECT_EQ(Walk(reader, b.Build()), error);
-    EXPECT_TRUE(reader.IsLoaded());
     // Nothing of IFD1; the failing entry keeps the fields read before the failure, and blank
     // records follow it.
     EXPECT_EQ(TagIds(reader), (tag ? std::vector<int32_t>{1, tag, 0} : std::vector{1, 3}));
@@ -114,7 +113,6 @@ TEST(ExifWalk, OrderIsIfd0ThenItsChainThenTheExifDirectoryAndCyclesEndIt) {
   const std::tuple<int, int, int, int, std::vector<int32_t>> cases[] = {
       {1, -1, 3, 2, {282, 0x8769, 282, 0x9209}},
       {1, 0, -1, 2, {282, 0x8769, 282}},   // IFD1 back to IFD0
-      {0, -1, -1, 2, {282, 0x8769}},       // IFD0 to itself
       {1, -1, -1, 0, {282, 0x8769, 282}},  // the Exif pointer back to IFD0
   };
   for (const auto& [link0, link1, linkExif, pointer, tags] : cases) {
@@ -190,10 +188,8 @@ TEST(ExifReader, BoundsOnRecordsTextAndDirectories) {
   TiffBuilder records(true);
   records.AddDirectory();
   records.Link(0, records.AddDirectory());
-  for (uint32_t i = 0; i < 65535; ++i)
-    records.AddShort(0, 0x0100, 7);
-  records.AddShort(1, 0x0200, 7);
-  records.AddShort(1, 0x0201, 7);
+  for (uint32_t i = 0; i < 65535 + 2; ++i)
+    records.AddShort(i < 65535 ? 0 : 1, 0x0100, 7);
   ExifReader many;
   EXPECT_EQ(Walk(many, records.Build()), kErrOutOfMemory);
   EXPECT_EQ(many.Tag(0), Variant(65535));
