@@ -62,7 +62,7 @@ struct Show {
   }
 };
 
-TEST(SlideShow, FilesForNamesIntervalsAndLocales) {
+TEST(SlideShow, FilesForNamesIntervalsAndLocalesAndFailures) {
   Show show;
   // Locale, picture names, seconds per slide, the name lines of the page and the interval.
   const std::tuple<const char*, std::vector<std::string>, const char*, std::string, std::string>
@@ -84,10 +84,6 @@ TEST(SlideShow, FilesForNamesIntervalsAndLocales) {
     ASSERT_EQ(show.Generate(names, seconds), 0);  // each replacing the files before
     EXPECT_EQ(show.Files(), std::tuple(kStarter, kShowHead + lines + kShowTail, Script(ms)));
   }
-}
-
-TEST(SlideShow, AWordForSecondsOrAMissingFolder) {
-  Show show;
   EXPECT_EQ(show.Generate({"a.jpg"}, "five"), kErrTypeMismatch);
   // The pages are complete; the script stops after line 19.
   EXPECT_EQ(show.Files(),
