@@ -96,36 +96,26 @@ std::string MakeGif(int32_t width, int32_t height, const Pattern& pattern) {
   std::string gif = "GIF89a";
   const auto size = static_cast<uint32_t>(width) | static_cast<uint32_t>(height) << 16;
   PutLe(gif, size, 4);
-  PutLe(gif, 0x81, 3);  // a global table of 4 colours
+  PutLe(gif, 0xF6, 3);  // a global table of 128 colours, the first four used
   for (const Rgb& c : palette)
     gif += {static_cast<char>(c.r), static_cast<char>(c.g), static_cast<char>(c.b)};
-  gif += std::string(",\0\0\0\0", 5);  // the picture at (0, 0), of the whole size
+  gif += std::string(3 * 124, '\0') + std::string(",\0\0\0\0", 5);  // the picture at (0, 0)
   PutLe(gif, size, 4);
-  PutLe(gif, 0x0200, 2);  // no local table; the smallest code size, 2
-  // Codes of 3 bits: a clear code before every two pixels keeps the table from growing, so the
-  // code width never changes.
+  PutLe(gif, 0x0700, 2);  // no local table; the code size 7
+  // Codes of 8 bits, one byte each: a clear code (128) before every 100 pixels keeps the table
+  // from growing to 256 entries, so the code width never changes.
   std::string data;
-  uint32_t bits = 0;
-  int count = 0;
-  const auto putCode = [&](uint32_t code) {
-    bits |= code << count;
-    for (count += 3; count >= 8; count -= 8, bits >>= 8)
-      data += static_cast<char>(bits & 0xFF);
-  };
-  for (int32_t y = 0, n = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) {
-      if (n++ % 2 == 0) putCode(4);
-      const auto distance = [c = pattern(x, y)](const Rgb& p) {
-        return (c.r - p.r) * (c.r - p.r) + (c.g - p.g) * (c.g - p.g) + (c.b - p.b) * (c.b - p.b);
-      };
-      putCode(static_cast<uint32_t>(
-          std::min_element(palette, palette + 4,
-                           [&](const Rgb& a, const Rgb& b) { return distance(a) < distance(b); }) -
-          palette));
-    }
+  for (int32_t n = 0; n < width * height; ++n) {
+    if (n % 100 == 0) data += '\x80';
+    const auto distance = [c = pattern(n % width, n / width)](const Rgb& p) {
+      return (c.r - p.r) * (c.r - p.r) + (c.g - p.g) * (c.g - p.g) + (c.b - p.b) * (c.b - p.b);
+    };
+    data += static_cast<char>(
+        std::min_element(palette, palette + 4,
+                         [&](const Rgb& a, const Rgb& b) { return distance(a) < distance(b); }) -
+        palette);
   }
-  putCode(5);
-  if (count > 0) data += static_cast<char>(bits & 0xFF);
+  data += '\x81';                                   // the end code
   for (size_t at = 0; at < data.size(); at += 255)  // blocks of up to 255 bytes
     gif += static_cast<char>(std::min<size_t>(data.size() - at, 255)) + data.substr(at, 255);
   return gif + std::string("\0;", 2);
