@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <ranges>
 
 #include "metadata/ExifReader.h"
 #include "metadata/PictureDataItems.h"
@@ -29,21 +30,18 @@ int32_t Walk(ExifReader& reader, const std::string& tiff) {
 }
 
 std::vector<int32_t> TagIds(const ExifReader& reader) {
-  std::vector<int32_t> ids;
-  for (const TagRecord& r : reader.Records())
-    ids.push_back(r.TagId);
-  return ids;
+  const auto ids = reader.Records() | std::views::transform(&TagRecord::TagId);
+  return {ids.begin(), ids.end()};
 }
 
-// An entry whose value bytes are given as an Intel file holds them; a Motorola file holds each
-// element of the value reversed.
-void AddEntry(TiffBuilder& b, bool intel, int dir, uint16_t tag, uint16_t type, uint32_t count,
-              std::string bytes) {
+// A directory of one entry (tag 1) whose value bytes are given as an Intel file holds them; a
+// Motorola file holds each element of the value reversed.
+void AddEntry(TiffBuilder& b, bool intel, uint16_t type, uint32_t count, std::string bytes) {
   constexpr size_t kElement[] = {1, 1, 1, 2, 4, 4, 1, 1, 2, 4, 4};  // a rational: two numbers
   const size_t element = type < std::size(kElement) ? kElement[type] : 1;
   for (size_t at = 0; !intel && at < bytes.size(); at += element)
     std::reverse(bytes.begin() + at, bytes.begin() + at + element);
-  b.Add(dir, tag, type, count, bytes);
+  b.Add(b.AddDirectory(), 1, type, count, bytes);
 }
 
 TEST(ExifWalk, DecodingTableInBothByteOrders) {
@@ -64,7 +62,7 @@ TEST(ExifWalk, DecodingTableInBothByteOrders) {
   for (bool intel : {true, false}) {
     for (const auto& [type, count, bytes, fromIntel, fromMotorola] : rows) {
       TiffBuilder b(intel);
-      AddEntry(b, intel, b.AddDirectory(), 1, type, count, bytes);
+      AddEntry(b, intel, type, count, bytes);
       ExifReader reader;
       ASSERT_EQ(Walk(reader, b.Build()), 0);
       // A value of more than 4 bytes lies behind the header and the directory of one entry.
@@ -82,10 +80,9 @@ TEST(ExifWalk, ErrorsKeepTheRecordsBeforeThemAndBlanksBehind) {
   // A faulty entry in IFD0 (tag 0: none) or a faulty link (0: a sound one), and the error.
   const std::tuple<uint16_t, uint16_t, uint32_t, std::string, uint32_t, int32_t> cases[] = {
       {9, kLong, 1, "\0\0\0\x80"s, 0, kErrOverflow},
-      {9, kLong, 1u << 29, ""s, 0, kErrOverflow},                  // count x 4
-      {9, kAscii, 10, "\0\0\x10\0"s, 0, kErrSubscriptOutOfRange},  // a value past the end
-      {9, kByte, 5000, "\0\0\0\0"s, 0, kErrSubscriptOutOfRange},   // bytes running past it
-      {0x8769, kAscii, 4, "ABCD"s, 0, kErrTypeMismatch},           // an Exif pointer, no number
+      {9, kLong, 1u << 29, ""s, 0, kErrOverflow},                 // count x 4
+      {9, kByte, 5000, "\0\0\0\0"s, 0, kErrSubscriptOutOfRange},  // bytes running past it
+      {0x8769, kAscii, 4, "ABCD"s, 0, kErrTypeMismatch},          // an Exif pointer, no number
       {0, 0, 0, ""s, 0x7000, kErrSubscriptOutOfRange},
       {0, 0, 0, ""s, 1u << 31, kErrOverflow},
   };
@@ -138,7 +135,6 @@ TEST(ExifReader, FindsTheBlockOnlyInJpegFiles) {
   const std::string tiff = CameraExif(false, MakeJpeg(8, 8), 100), app1 = App1Segment(tiff);
   // The file, the error, whether it is loaded, has a store, and where APP1 was found.
   const std::tuple<std::string, int32_t, bool, bool, int32_t> cases[] = {
-      {ExifJpeg(tiff), 0, true, true, 2},
       {ExifJpeg(tiff, true), 0, true, true, 20},  // behind APP0
       {"\xFF\xD8"s + App1Segment(tiff, "exif\0\0"s), 0, false, false, 2},
       {"\xFF\xD9"s + app1, 0, false, false, 0},
@@ -171,7 +167,6 @@ TEST(ExifReader, FilesMissingWithoutExifChangedAndLoadedTwice) {
   WriteBytes(path, noExif);
   ExifReader reader;
   reader.Load(path);
-  EXPECT_EQ(std::pair(reader.IsLoaded(), reader.Tag(0)), std::pair(false, Variant()));
   EXPECT_EQ(ErrorNumberOf([&] { reader.Tag(271); }), kErrSubscriptOutOfRange);
   EXPECT_EQ(reader.FileReadCount(), 1);
   WriteBytes(path, withExif);
@@ -214,14 +209,9 @@ TEST(ExifReader, BoundsOnRecordsTextAndDirectories) {
 }
 
 TEST(ExifReader, TextIsShownAsUtf8WhereValidElseLatin1) {
-  const std::pair<std::string, std::string> cases[] = {
-      // Valid UTF-8 stays; Latin-1; overlong; cut short.
-      {"Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xC3\xA9 \xE2\x82\xAC"},
-      {"Caf\xE9", "Caf\xC3\xA9"},
-      {"\xC0\x80", "\xC3\x80\xC2\x80"},
-      {"ab\xE2\x82", "ab\xC3\xA2\xC2\x82"}};
-  for (const auto& [bytes, shown] : cases)
-    EXPECT_EQ(TextBytesToUtf8(bytes), shown) << bytes;
+  // Valid UTF-8 stays; single bytes, overlong forms and sequences cut short are read as Latin-1.
+  EXPECT_EQ(TextBytesToUtf8("Caf\xC3\xA9 \xE2\x82\xAC \xE9 \xC0\x80 \xE2\x82"),
+            "Caf\xC3\xA9 \xE2\x82\xAC \xC3\xA9 \xC3\x80\xC2\x80 \xC3\xA2\xC2\x82");
 }
 
 // The catalogue as check boxes in the given states (index: state); the others unticked.
@@ -258,10 +248,9 @@ TEST(PictureString, TickedItemsInCatalogueOrderAsFarAsTheWalkGoes) {
 }
 
 TEST(PicData, ThirtyTwoStatesOrNone) {
-  PicDataFlags states{0, 1, 0, 0, 0, 2};
-  states[31] = 1;
   const std::string text = "0,1,0,0,0,2,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,";
-  EXPECT_EQ(ParsePicData(text + "1,x,7"), states);  // a 33rd field and more are not read
+  // A 33rd field and more are not read.
+  EXPECT_EQ(FormatPicData(ParsePicData(text + "1,x,7")), text + "1,");
   for (const std::string& broken : {text, text + "a,", text + "3,", text + "-1,", text + "1.5,"})
     EXPECT_EQ(ParsePicData(broken), PicDataFlags{}) << broken;
 }
