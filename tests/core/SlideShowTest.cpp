@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QUrl>
 #include <filesystem>
-#include <regex>
 
 #include "platform/Error.h"
 #include "support/Fixtures.h"
@@ -122,15 +122,14 @@ TEST(SlideShow, RunsInABrowser) {
   const bool finished = browser.waitForFinished(90000);
   if (group > 0) ::kill(-group, SIGKILL);  // helpers left behind, or a browser that hangs
   browser.waitForFinished();
-  const std::string dom = browser.readAllStandardOutput().toStdString();
+  const QString dom = browser.readAllStandardOutput();
   const std::string log = browser.readAllStandardError().toStdString();
   ASSERT_TRUE(finished && browser.exitCode() == 0) << log;
   EXPECT_EQ(log.find("Uncaught"), std::string::npos) << log;
-  std::smatch src;
-  ASSERT_TRUE(std::regex_search(dom, src, std::regex(R"re(<img name="mainimage" src="([^"]*)")re")))
-      << dom;
-  const std::string address = std::regex_replace(src[1].str(), std::regex("&amp;"), "&");
-  EXPECT_EQ(QUrl(QString::fromStdString(address)).toLocalFile().toStdString(),
+  const QRegularExpressionMatch src =
+      QRegularExpression(R"re(<img name="mainimage" src="([^"]*)")re").match(dom);
+  ASSERT_TRUE(src.hasMatch()) << dom.toStdString();
+  EXPECT_EQ(QUrl(src.captured(1).replace("&amp;", "&")).toLocalFile().toStdString(),
             show.folder + names[1]);
 }
 
