@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <ranges>
 
 #include "metadata/ExifReader.h"
@@ -18,6 +19,12 @@
 #include "support/TestEnvironment.h"
 
 namespace snapwick {
+
+// Values in test messages.
+void PrintTo(const Variant& value, std::ostream* out) {
+  *out << (value.IsEmpty() ? "Empty" : (value.IsText() ? "Text " : "Integer ")) << value.ToText();
+}
+
 namespace {
 
 using namespace std::string_literals;
@@ -162,9 +169,7 @@ TEST(ExifReader, FilesMissingWithoutExifChangedAndLoadedTwice) {
   // A file without EXIF is read again by a lookup only when it has changed, even in place.
   const std::string path = dir.File("p.jpg"),
                     withExif = ExifJpeg(CameraExif(true, MakeJpeg(8, 8), 100));
-  std::string noExif = withExif;
-  noExif[9] = 'x';  // "Exix"
-  WriteBytes(path, noExif);
+  WriteBytes(path, std::string(withExif).replace(9, 1, "x"));  // "Exix"
   ExifReader reader;
   reader.Load(path);
   EXPECT_EQ(ErrorNumberOf([&] { reader.Tag(271); }), kErrSubscriptOutOfRange);

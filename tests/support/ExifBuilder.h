@@ -1,18 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <vector>
-
-#include "metadata/Variant.h"
-
-namespace snapwick {
-// Values in test messages.
-inline void PrintTo(const Variant& value, std::ostream* out) {
-  *out << (value.IsEmpty() ? "Empty" : (value.IsText() ? "Text " : "Integer ")) << value.ToText();
-}
-}  // namespace snapwick
 
 namespace snapwick::test {
 
