@@ -84,8 +84,7 @@ std::string MakeBmp(int32_t width, int32_t height, const Pattern& pattern) {
   static_assert(sizeof info == 40);
   std::string bytes = "BM";
   PutLe(bytes, 54 + static_cast<uint32_t>(info.biSizeImage), 4);
-  PutLe(bytes, 0, 4);
-  PutLe(bytes, 54, 4);
+  bytes += std::string("\0\0\0\0\x36\0\0\0", 8);  // reserved; the pixels at 54
   bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
   return bytes.append(reinterpret_cast<const char*>(surface.DIBSectionBitsPtr()),
                       static_cast<size_t>(info.biSizeImage));

@@ -20,8 +20,7 @@ void PrepareTestProcess() {
 
 void ClearSettings() {
   QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Snapwick", "Snapwick");
-  settings.clear();
-  settings.sync();
+  settings.clear();  // stored when the settings object goes
 }
 
 int32_t ErrorNumberOf(const std::function<void()>& action) {
