@@ -102,6 +102,8 @@ TEST(SlideShow, RunsInABrowser) {
   const std::vector<std::string> names = {
       "trip_001.jpg", "it's \"new\" <b> & \xC3\xA9t\xC3\xA9 #1?.jpg", "#trip_003.jpg"};
   ASSERT_EQ(show.Generate(names, "0.2"), 0);
+  for (const std::string& name : names)
+    test::WriteBytes(show.folder + name, test::MakeJpeg(16, 12));
 
   // Two and a half intervals of virtual time: the picture has been swapped twice. The browser
   // runs in a process group of its own, with its profile in the show's folder.
