@@ -121,7 +121,7 @@ TEST(Platform, TransparencyClipboardOpenDialogAndSurfaces) {
   QStringList matched;
   for (const char* name : {"a.jpg", "b.JPG", "c.Jpeg", "d.bmP", "e.png", "f.jpg.txt", "jpg"}) {
     for (const QString& pattern : filters.value(0).section('(', 1).chopped(1).split(' ')) {
-      if (QRegularExpression::fromWildcard(pattern).match(QString(name)).hasMatch())
+      if (QRegularExpression::fromWildcard(pattern, Qt::CaseSensitive).match(name).hasMatch())
         matched << name;
     }
   }
