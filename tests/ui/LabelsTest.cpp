@@ -79,10 +79,9 @@ TEST_F(Form1Test, FontAutoSaveDialogAndSlideShows) {
   Form2& dialog = *form.form2();
   dialog.QScroll->setValue(75);
   AutoSaveWith("/out", "holiday");
-  EXPECT_EQ(
-      std::tuple(form.Checked("AutoSave"), form.Quality, SettingsStore::GetSetting("Quality", "")),
-      std::tuple(true, 75, "75"));
-  // Chosen again: off, without the dialog. "Cancel" keeps the settings and the quality.
+  EXPECT_EQ(SettingsStore::GetSetting("Quality", ""), "75");
+  // Chosen again: off, without the dialog (2 dialogs in all). "Cancel" keeps the settings and the
+  // quality.
   form.AutoSave_Click();
   dialog.Text2->setText("other");
   dialog.QScroll->setValue(30);
@@ -94,9 +93,8 @@ TEST_F(Form1Test, FontAutoSaveDialogAndSlideShows) {
   dialog.SlideTime->setText("soon");
   AutoSaveWith(out_.Path(), "x", false, true);
   Load({"a.jpg", "a.jpg"});
-  EXPECT_EQ(std::tuple(form.Files.FileCount, form.CurrentFileName, form.WindowTitle),
-            std::tuple(3, "", ""));
-  EXPECT_EQ(Folder(out_.Path()), "slides.htm, slideshow.js, xSlideShow.htm");
+  EXPECT_EQ(std::tuple(form.WindowTitle, Folder(out_.Path())),
+            std::tuple("", "slides.htm, slideshow.js, xSlideShow.htm"));
   // "Auto Label" holds "Auto" while its dialog is open.
   form.SetChecked("AutoLabel", true);
   form.SetChecked("AutoNext", true);
