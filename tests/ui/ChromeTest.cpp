@@ -79,18 +79,14 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   EXPECT_FALSE(form.menuBar()->isVisible() || form.Menu("ViewPics")->isVisible());
   QTest::mousePress(form.Picture2, Qt::RightButton);
   EXPECT_TRUE(form.Menu("ViewPics")->isVisible());
-  // The black check on black and nearly black pictures.
-  const auto verdict = [&](const QImage& picture) {
-    form.Picture2->SetBoxSize(640, 480);
-    form.Picture2->SetPicture(picture);
-    const bool black = form.IsBlack();
-    return std::to_string(black) + form.LogMessage->text().left(22).toStdString();
-  };
+  // The black check samples the whole picture: black but for a bright patch of about 2 % of the
+  // area is not black (the verdict on its ratio is tested with the black check's core).
   QImage black = ImageFromSurface(MakeSurface(640, 480, Solid({2, 2, 2})));
-  EXPECT_EQ(verdict(black), "1Black Picture  1");
-  // Black but for a bright patch of about 2 % of the area.
   QPainter(&black).fillRect(QRect(300, 200, 89, 69), QColor(200, 200, 200));
-  EXPECT_EQ(verdict(black), "0Non Black Picture  0.9");
+  form.Picture2->SetBoxSize(640, 480);
+  form.Picture2->SetPicture(black);
+  EXPECT_FALSE(form.IsBlack());
+  EXPECT_EQ(form.LogMessage->text().left(22), "Non Black Picture  0.9");
 }
 
 TEST(Platform, TransparencyClipboardOpenDialogAndSurfaces) {
@@ -133,11 +129,9 @@ TEST(Platform, TransparencyClipboardOpenDialogAndSurfaces) {
   EXPECT_FALSE(SelectionFromPaths({}));
   EXPECT_EQ(*SelectionFromPaths({"/pics/a.jpg", "/pics/b b.jpg", "/pics/ü.jpg"}),
             std::string("/pics\0a.jpg\0b b.jpg\0\xC3\xBC.jpg", 26));
-  QStringList paths;
-  for (int i = 0; i < 9; ++i)
-    paths << "/p/" + QString(995, QChar('a' + i)) + ".jpg";
+  QStringList paths(9, "/p/" + QString(995, 'a') + ".jpg");
   EXPECT_TRUE(SelectionFromPaths(paths));
-  paths << "/p/" + QString(995, 'z') + ".jpg";
+  paths << paths[0];
   EXPECT_FALSE(SelectionFromPaths(paths));
 
   // A surface of an odd width, its rows padded, there and back.

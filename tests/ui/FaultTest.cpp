@@ -101,8 +101,13 @@ TEST_F(Form1Test, HostileDamagedOddTruncatedAndUnusualFiles) {
       {"12bit.jpg", WithFrame(jpeg, '\xC1', 12, 64, 48)}, {"16bit.jpg", WithFrame(jpeg, '\xC3', 16, 64, 48)},
       {"0x0.jpg", WithFrame(jpeg, '\xC0', 8, 0, 0)}, {"0x48.jpg", WithFrame(jpeg, '\xC0', 8, 0, 48)},
       {"65000.jpg", WithFrame(tiny, '\xC0', 8, 65000, 65000)}, {"26000.jpg", WithFrame(tiny, '\xC0', 8, 26000, 26000)},
-      {"65000.bmp", Put(Put(bmp, 18, 65000), 22, 65000)},
-      {"pal.bmp", Put(Put(bmp, 28, 8, 2), 46, 0x7FFFFFFF)}, {"cut.bmp", bmp.substr(0, 30)}, {"magic.bmp", "BM"},
+      // BMP headers claiming too much or cut short, or with a field changed: sizes, header size, bits
+      // per pixel, compression.
+      {"65000.bmp", Put(Put(bmp, 18, 65000), 22, 65000)}, {"pal.bmp", Put(Put(bmp, 28, 8, 2), 46, 0x7FFFFFFF)},
+      {"cut.bmp", bmp.substr(0, 30)}, {"magic.bmp", "BM"}, {"negw.bmp", Put(bmp, 18, -40)}, {"w0.bmp", Put(bmp, 18, 0)},
+      {"h0.bmp", Put(bmp, 22, 0)}, {"hmin.bmp", Put(bmp, 22, 0x80000000u)}, {"wmax.bmp", Put(bmp, 18, 0x7FFFFFFF)},
+      {"hdr.bmp", Put(bmp, 14, 0x7FFFFFF0)}, {"hdr0.bmp", Put(bmp, 14, 0)}, {"bpp0.bmp", Put(bmp, 28, 0, 2)},
+      {"bpp7.bmp", Put(bmp, 28, 7, 2)}, {"rle.bmp", Put(bmp, 30, 1)},
       // Pixels that may still be found where the header points wrongly, or half of them.
       {"offend.bmp", Put(bmp, 10, 1000000), full, true}, {"offneg.bmp", Put(bmp, 10, -16), full, true},
       {"offhdr.bmp", Put(bmp, 10, 4), full, true}, {"half.bmp", bmp.substr(0, 54 + 1800), full, true},
@@ -114,12 +119,7 @@ TEST_F(Form1Test, HostileDamagedOddTruncatedAndUnusualFiles) {
       {"thread.bmp", MakeBmp(1, 2000), {1, 240}}, {"flat.jpg", Jpeg(3000, 3000, Solid({128, 128, 128})), {240, 240}},
       {"with  blanks .jpg", small, full}, {"quote\"d 'name' & <tag>.jpg", small, full},
       {"\xC3\xBCnic\xC3\xB8" "de \xC3\x9F.jpg", small, full}, {"latin1 \xE9t\xE9.bmp", MakeBmp(80, 60), full},
-      {"new\nline.jpg", small, full},
-      // BMP headers with a field changed: sizes, header size, bits per pixel, compression.
-      {"negw.bmp", Put(bmp, 18, -40)}, {"w0.bmp", Put(bmp, 18, 0)}, {"h0.bmp", Put(bmp, 22, 0)},
-      {"hmin.bmp", Put(bmp, 22, 0x80000000u)}, {"wmax.bmp", Put(bmp, 18, 0x7FFFFFFF)},
-      {"hdr.bmp", Put(bmp, 14, 0x7FFFFFF0)}, {"hdr0.bmp", Put(bmp, 14, 0)},
-      {"bpp0.bmp", Put(bmp, 28, 0, 2)}, {"bpp7.bmp", Put(bmp, 28, 7, 2)}, {"rle.bmp", Put(bmp, 30, 1)}};
+      {"new\nline.jpg", small, full}};
   // clang-format on
   // Baseline and progressive JPEGs cut at each marker, inside each segment's length, at the start
   // of each scan's data, one byte into it and in its middle: cut before the first scan's data they
@@ -158,37 +158,35 @@ TEST_F(Form1Test, HostileDamagedOddTruncatedAndUnusualFiles) {
   ::unlink(pics_.File("folder.jpg").c_str());
   ::mkdir(pics_.File("folder.jpg").c_str(), 0755);
   ::alarm(300);  // a read that never ends stops the test program
-  std::string saved;
+  QString saved;
   std::map<std::string, std::string> notes;  // why a file was not shown, without the details
   for (size_t i = 0; i < cases.size(); ++i) {
-    const Case& c = cases[i];
-    SCOPED_TRACE(c.name);
+    const auto& [name, bytes, fitted, either] = cases[i];
+    SCOPED_TRACE(name);
     if (i > 0) form.NextFile_Click();
     EXPECT_EQ(Log(), "") << "a shown picture clears the log line";
-    saved += (i ? ", " : "") + QString::asprintf("x_%03zu.jpg 320x240", 2 * i + 1).toStdString();
+    saved += QString::asprintf("%sx_%03zu.jpg 320x240", i ? ", " : "", 2 * i + 1);
     form.PicturePrint(10, 100, "drawn text", 0xFFFFFF, 0);
     const Screen before = Shown();
     const MemoryProbe memory;
     i % 2 ? Auto(true) : form.NextFile_Click();
     EXPECT_EQ(std::tuple(form.CurrentFileName, form.Files.CurrentFile),
-              std::tuple(pics_.File(c.name), static_cast<int32_t>(2 * i + 3)));
+              std::tuple(pics_.File(name), static_cast<int32_t>(2 * i + 3)));
     const bool shown = form.WindowTitle != std::get<1>(before);
-    EXPECT_TRUE(c.either || shown == c.fitted.isValid());
+    EXPECT_TRUE(either || shown == fitted.isValid());
     if (shown) {
-      EXPECT_TRUE(form.windowTitle().startsWith(QFile::decodeName(pics_.File(c.name).c_str())) &&
-                  form.Picture2->PictureImage().size() == c.fitted);
-      saved +=
-          QString::asprintf(", x_%03zu.jpg %dx%d", 2 * i + 2, c.fitted.width(), c.fitted.height())
-              .toStdString();
+      EXPECT_TRUE(form.windowTitle().startsWith(QFile::decodeName(pics_.File(name).c_str())) &&
+                  form.Picture2->PictureImage().size() == fitted);
+      saved += QString::asprintf(", x_%03zu.jpg %dx%d", 2 * i + 2, fitted.width(), fitted.height());
     } else {
       ExpectKept(before);
-      const std::string note = "Not shown: " + pics_.File(c.name) + ": ";
+      const std::string note = "Not shown: " + pics_.File(name) + ": ";
       EXPECT_TRUE(Log().starts_with(note) && Log().size() > note.size()) << Log();
-      notes[c.name] = QString::fromStdString(Log()).section(": ", 2, 2).toStdString();
+      notes[name] = QString::fromStdString(Log()).section(": ", 2, 2).toStdString();
       EXPECT_TRUE(memory.AddressSpaceKb() < 256 * 1024 && memory.ResidentKb() < 64 * 1024)
           << memory.AddressSpaceKb() << " and " << memory.ResidentKb() << " kB";
     }
-    EXPECT_EQ(Folder(out_.Path()), saved);
+    EXPECT_EQ(Folder(out_.Path()), saved.toStdString());
   }
   ::alarm(0);
   EXPECT_TRUE(dialogs_.messages.empty());
@@ -208,21 +206,6 @@ struct OutputFaultTest : Form1Test {
   const std::string earlier_ = MakeJpeg(50, 40);
   ScopedFilePermissionsApply permissions_;
 };
-
-// The working folder turns read-only during the run: the temporary JPEG moves to the cache folder,
-// leaving the old one as it was.
-TEST_F(OutputFaultTest, TempJpegMovesToTheCacheFolder) {
-  Form1& form = Start(1);
-  Load({"a.jpg", "b.jpg"});
-  ASSERT_EQ(form.TempFile, "temp.jpg");
-  ASSERT_EQ(::chmod(work_.Path().c_str(), 0555), 0);
-  form.NextFile_Click();
-  ::chmod(work_.Path().c_str(), 0755);
-  EXPECT_EQ(std::tuple(form.WindowTitle, form.TempFile.rfind(cache_.Path() + "/", 0), Log(),
-                       JpegSize(form.TempFile), Folder(work_.Path())),
-            std::tuple(pics_.File("b.jpg") + "  [ 0.1M 300x400] Photo 2 of 2", 0u, "",
-                       std::pair(180, 240), "temp.jpg 320x240"));
-}
 
 // A small disk that fills up, for the auto-saved pictures and then for the temporary JPEG too.
 TEST_F(OutputFaultTest, FullDisk) {
@@ -266,6 +249,9 @@ TEST_F(OutputFaultTest, FullDisk) {
   ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
 }
 
+// Read-only or missing targets are never written over: the working folder turns read-only during
+// the run, and the temporary JPEG moves to the cache folder, leaving the old one as it was; the
+// auto-saved pictures and "Save as..." meet read-only files and folders and a missing folder.
 TEST_F(OutputFaultTest, ReadOnlyOrMissingTargetsAreNeverWrittenOver) {
   const std::string odd = "new\nline.jpg", denied = "Path/File access error";
   Pic(odd, MakeJpeg(120, 90));
@@ -275,6 +261,15 @@ TEST_F(OutputFaultTest, ReadOnlyOrMissingTargetsAreNeverWrittenOver) {
   }
   ASSERT_EQ(::mkdir(out_.File("x_003.jpg").c_str(), 0755), 0);
   Form1& form = Start(1);
+  Load({"a.jpg", "b.jpg"});
+  ASSERT_EQ(form.TempFile, "temp.jpg");
+  ASSERT_EQ(::chmod(work_.Path().c_str(), 0555), 0);
+  form.NextFile_Click();
+  ::chmod(work_.Path().c_str(), 0755);
+  EXPECT_EQ(std::tuple(form.WindowTitle, form.TempFile.rfind(cache_.Path() + "/", 0), Log(),
+                       JpegSize(form.TempFile), Folder(work_.Path())),
+            std::tuple(pics_.File("b.jpg") + "  [ 0.1M 300x400] Photo 2 of 2", 0u, "",
+                       std::pair(180, 240), "temp.jpg 320x240"));
   // Read-only files and folders of the pictures' names are passed over with a note.
   AutoSaveWith(out_.Path(), "x");
   Load({"a.jpg", "b.jpg", "c.jpg"});
