@@ -112,7 +112,6 @@ TEST_F(Form1Test, RoadOfFivePicturesAndOfOne) {
   EXPECT_EQ(form.WindowTitle, pics_.File("b.jpg") + "  [ 0.5M 600x800] Photo 2 of 5");
   // A new size refits on "Refresh" only.
   form.FixedSize_Click(0);
-  QApplication::processEvents();
   EXPECT_EQ(form.Picture2->PictureImage().size(), QSize(360, 480));
   form.Resize_Click();
   EXPECT_EQ(form.Picture2->PictureImage().size(), QSize(90, 120));
@@ -132,8 +131,7 @@ TEST_F(Form1Test, RoadOfFivePicturesAndOfOne) {
 static bool Drop(QWidget* window, const QStringList& paths) {
   QMimeData data;
   QList<QUrl> urls;
-  for (const QString& path : paths)
-    urls << QUrl::fromLocalFile(path);
+  std::ranges::transform(paths, std::back_inserter(urls), QUrl::fromLocalFile);
   data.setUrls(urls);
   QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

@@ -78,17 +78,16 @@ inline int CountPixels(const QImage& image, const QRect& area, bool (*test)(QCol
 // The names in a folder, hidden ones included, in order, each JPEG with its size:
 // "a_001.jpg 640x480, slides.htm"; empty for a missing folder.
 inline std::string Folder(const std::string& path) {
-  std::map<std::string, std::string> sizes;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(path, error)) {
-    const auto [width, height] = entry.is_regular_file() ? JpegSize(entry.path()) : std::pair(0, 0);
-    sizes[entry.path().filename()] =
-        width > 0 ? " " + std::to_string(width) + "x" + std::to_string(height) : "";
+  const QDir folder(QString::fromStdString(path), "", QDir::Name,
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  QStringList list;
+  for (const QFileInfo& entry : folder.entryInfoList()) {
+    const auto [width, height] = entry.isFile()
+                                     ? JpegSize(QFile::encodeName(entry.filePath()).toStdString())
+                                     : std::pair(0, 0);
+    list << entry.fileName() + (width > 0 ? QString(" %1x%2").arg(width).arg(height) : "");
   }
-  std::string list;
-  for (const auto& [name, size] : sizes)
-    list += (list.empty() ? "" : ", ") + name + size;
-  return list;
+  return list.join(", ").toStdString();
 }
 
 // A line of /proc/self/status in kB ("VmRSS", "VmHWM", "VmPeak"); -1 when missing.
