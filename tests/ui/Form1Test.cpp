@@ -21,7 +21,20 @@ static QString Describe(QWidget* menu) {
   return items.join(", ");
 }
 
-TEST_F(Form1Test, MenusQuittingAndStartUp) {
+// Drops files on the window as a file manager does; whether the window took them.
+static bool Drop(QWidget* window, const QStringList& paths) {
+  QMimeData data;
+  QList<QUrl> urls;
+  std::ranges::transform(paths, std::back_inserter(urls), QUrl::fromLocalFile);
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window, &enter);
+  if (enter.isAccepted()) QApplication::sendEvent(window, &drop);
+  return enter.isAccepted() && drop.isAccepted();
+}
+
+TEST_F(Form1Test, MenusQuittingStartUpArgumentsAndDrops) {
   Form1& first = Start();
   EXPECT_EQ(Describe(first.menuBar()),
             "&File {Load... Ctrl+O, Date Ctrl+D, Label Ctrl+L, Picture Data Ctrl+I [ ], Configure "
@@ -30,6 +43,22 @@ TEST_F(Form1Test, MenusQuittingAndStartUp) {
             "Ctrl+N, Prev Ctrl+P, Auto Ctrl+A [ ], -, Resize {160x120, 320x240, 640x480, "
             "800x600, 1024x768, 1280x960, 1600x1200}, Refresh F5, -, Picture Data}, &Window "
             "{Border [x], Hide Menu F6 [ ], -, Check Black}, &Help {About}");
+  // Program arguments and dropped files take the list road.
+  const QString a = Pic("a.jpg", MakeJpeg(400, 300)).c_str(),
+                b = Pic("b.jpg", MakeJpeg(300, 400)).c_str();
+  WriteBytes(work_.File("c.jpg"), MakeJpeg(500, 100));
+  const QString c = work_.File("c.jpg").c_str(), other = work_.Path().c_str();
+  // Several of one folder; missing files and folders are passed over.
+  EXPECT_TRUE(first.OpenPictures({a + "x", a, other, b}));
+  EXPECT_EQ(first.windowTitle(), a + "  [ 0.1M 400x300] Photo 1 of 2");
+  EXPECT_FALSE(first.OpenPictures({a + "x", other, ""}) || Drop(&first, {other}));
+  // One picture, named relative to the current folder.
+  EXPECT_TRUE(first.OpenPictures({"c.jpg"}));
+  EXPECT_EQ(first.windowTitle(), c + "  [ 0.1M 500x100]");
+  // Pictures of several folders keep the given order.
+  EXPECT_TRUE(Drop(&first, {b, c, a}));
+  first.NextFile_Click();
+  EXPECT_EQ(first.windowTitle(), c + "  [ 0.1M 500x100] Photo 2 of 3");
   // The shortcuts act while the menus are hidden too; a check item switches once.
   first.HideMenu_Click();
   QTest::keyClick(&first, Qt::Key_A, Qt::ControlModifier);
@@ -125,38 +154,6 @@ TEST_F(Form1Test, RoadOfFivePicturesAndOfOne) {
   EXPECT_EQ(
       std::tuple(form.Checked("AutoNext"), form.WindowTitle, JpegSize(out_.File("one_001.jpg"))),
       std::tuple(true, pics_.File("c.jpg") + "  [ 0.1M 320x240]", std::pair(160, 120)));
-}
-
-// Drops files on the window as a file manager does; whether the window took them.
-static bool Drop(QWidget* window, const QStringList& paths) {
-  QMimeData data;
-  QList<QUrl> urls;
-  std::ranges::transform(paths, std::back_inserter(urls), QUrl::fromLocalFile);
-  data.setUrls(urls);
-  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window, &enter);
-  if (enter.isAccepted()) QApplication::sendEvent(window, &drop);
-  return enter.isAccepted() && drop.isAccepted();
-}
-
-TEST_F(Form1Test, ArgumentsAndDropsTakeTheListRoad) {
-  const QString a = Pic("a.jpg", MakeJpeg(400, 300)).c_str(),
-                b = Pic("b.jpg", MakeJpeg(300, 400)).c_str();
-  WriteBytes(work_.File("c.jpg"), MakeJpeg(500, 100));
-  const QString c = work_.File("c.jpg").c_str(), other = work_.Path().c_str();
-  Form1& form = Start();
-  // Several of one folder; missing files and folders are passed over.
-  EXPECT_TRUE(form.OpenPictures({a + "x", a, other, b}));
-  EXPECT_EQ(form.windowTitle(), a + "  [ 0.1M 400x300] Photo 1 of 2");
-  EXPECT_FALSE(form.OpenPictures({a + "x", other, ""}) || Drop(&form, {other}));
-  // One picture, named relative to the current folder.
-  EXPECT_TRUE(form.OpenPictures({"c.jpg"}));
-  EXPECT_EQ(form.windowTitle(), c + "  [ 0.1M 500x100]");
-  // Pictures of several folders keep the given order.
-  EXPECT_TRUE(Drop(&form, {b, c, a}));
-  form.NextFile_Click();
-  EXPECT_EQ(form.windowTitle(), c + "  [ 0.1M 500x100] Photo 2 of 3");
 }
 
 // The file manager offers the program for every type its menu entry lists: each is readable.

@@ -35,26 +35,20 @@ namespace snapwick::test {
 // Answers the program's dialogs from queues filled by the test, and records what was asked.
 struct FakeDialogHost : DialogHost {
   using Text = const std::string&;
-  std::deque<std::optional<std::string>> files;  // answers of the open and save dialogs in turn
-  std::deque<bool> yesNo;
+  using Answer = std::optional<std::string>;
+  Answer file;              // the answer of the next open or save dialog, taken by it
+  std::vector<bool> yesNo;  // the answers of the questions in turn, then No
   std::optional<QFont> font;
   std::function<void(QDialog*)> onModal;  // fills a modal dialog and presses its buttons
   std::vector<std::string> questions, messages;
   int modals = 0;
 
-  template <typename T>
-  static T Next(std::deque<T>& answers) {
-    if (answers.empty()) return T{};
-    const T answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::optional<std::string> OpenFiles(QWidget*, Text, Text) override { return Next(files); }
-  std::optional<std::string> SaveFile(QWidget*, Text, Text) override { return Next(files); }
-  std::optional<std::string> ChooseFolder(QWidget*, Text, Text) override { return {}; }
+  Answer OpenFiles(QWidget*, Text, Text) override { return std::exchange(file, {}); }
+  Answer SaveFile(QWidget*, Text, Text) override { return std::exchange(file, {}); }
+  Answer ChooseFolder(QWidget*, Text, Text) override { return {}; }
   bool AskYesNo(QWidget*, Text title, Text text) override {
     questions.push_back(title + "|" + text);
-    return Next(yesNo);
+    return questions.size() <= yesNo.size() && yesNo[questions.size() - 1];
   }
   void ShowMessage(QWidget*, Text, Text text) override { messages.push_back(text); }
   std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return font; }
@@ -153,7 +147,7 @@ struct Form1Test : ::testing::Test {
   std::string Log() const { return form_->LogMessage->text().toStdString(); }
   // Runs a command that asks for a file, answering with the file.
   void Answer(const std::string& file, void (Form1::*command)()) {
-    dialogs_.files.push_back(file);
+    dialogs_.file = file;
     (form_.get()->*command)();
   }
   // "Load..." answered with pictures of the pictures' folder: one as its path, several as the
