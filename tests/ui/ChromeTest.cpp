@@ -119,12 +119,10 @@ TEST(Platform, TransparencyClipboardOpenDialogAndSurfaces) {
   // The open dialog's filter matches any letter case.
   const QStringList filters = NameFiltersFor("Image Files|*.jpg;*.jpeg;*.bmp");
   QStringList matched;
-  for (const char* name : {"a.jpg", "b.JPG", "c.Jpeg", "d.bmP", "e.png", "f.jpg.txt", "jpg"}) {
-    for (const QString& pattern : filters.value(0).section('(', 1).chopped(1).split(' ')) {
+  for (const char* name : {"a.jpg", "b.JPG", "c.Jpeg", "d.bmP", "e.png", "f.jpg.txt", "jpg"})
+    for (const QString& pattern : filters.value(0).section('(', 1).chopped(1).split(' '))
       if (QRegularExpression::fromWildcard(pattern, Qt::CaseSensitive).match(name).hasMatch())
         matched << name;
-    }
-  }
   EXPECT_EQ(std::tuple(filters.size(), matched),
             std::tuple(1, QStringList({"a.jpg", "b.JPG", "c.Jpeg", "d.bmP"})));
   // Its selection: the folder and the names, in UTF-8; nine names of a thousand characters

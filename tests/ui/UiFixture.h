@@ -87,9 +87,8 @@ inline std::string Folder(const std::string& path) {
 // A line of /proc/self/status in kB ("VmRSS", "VmHWM", "VmPeak"); -1 when missing.
 inline int64_t ProcStatusKb(const std::string& key) {
   std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
+  for (std::string line; std::getline(status, line);)
     if (line.rfind(key + ":", 0) == 0) return std::stoll(line.substr(key.size() + 1));
-  }
   return -1;
 }
 
