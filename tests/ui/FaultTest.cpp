@@ -1,7 +1,8 @@
-// Pictures and disks as they come. The loader reads sound files and refuses others, and the picture
-// road is fed with damaged, odd and hostile files: the program keeps running; a file it cannot show
-// leaves the previous picture on screen (without its drawn text) with its title and says why on the
-// log line, the position moves on, and nothing is saved for it. Writing fails: the temporary JPEG
+// Pictures and disks as they come. The loader reads sound files, and a failure empties the picture
+// it loads over. The picture road is fed with damaged, odd and hostile files: the program keeps
+// running; a file it cannot show leaves the previous picture on screen (without its drawn text)
+// with its title and says why on the log line (missing, unreadable, not a picture...), the
+// position moves on, and nothing is saved for it. Writing fails: the temporary JPEG
 // or the auto-save folder cannot be written, the disk is full, the target is read-only. The road
 // goes on (a failed auto-save leaves a one-line note on the log line), "Save as..." says what went
 // wrong, and no earlier file is lost, changed or joined by stray files.
