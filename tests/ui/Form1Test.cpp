@@ -21,7 +21,20 @@ static QString Describe(QWidget* menu) {
   return items.join(", ");
 }
 
-TEST_F(Form1Test, MenusQuittingAndStartUp) {
+// Drops files on the window as a file manager does; whether the window took them.
+static bool Drop(QWidget* window, const QStringList& paths) {
+  QMimeData data;
+  QList<QUrl> urls;
+  std::ranges::transform(paths, std::back_inserter(urls), QUrl::fromLocalFile);
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(window, &enter);
+  if (enter.isAccepted()) QApplication::sendEvent(window, &drop);
+  return enter.isAccepted() && drop.isAccepted();
+}
+
+TEST_F(Form1Test, MenusQuittingStartUpArgumentsAndDrops) {
   Form1& first = Start();
   EXPECT_EQ(Describe(first.menuBar()),
             "&File {Load... Ctrl+O, Date Ctrl+D, Label Ctrl+L, Picture Data Ctrl+I [ ], Configure "
@@ -30,6 +43,22 @@ TEST_F(Form1Test, MenusQuittingAndStartUp) {
             "Ctrl+N, Prev Ctrl+P, Auto Ctrl+A [ ], -, Resize {160x120, 320x240, 640x480, "
             "800x600, 1024x768, 1280x960, 1600x1200}, Refresh F5, -, Picture Data}, &Window "
             "{Border [x], Hide Menu F6 [ ], -, Check Black}, &Help {About}");
+  // Program arguments and dropped files take the list road.
+  const QString a = Pic("a.jpg", MakeJpeg(400, 300)).c_str(),
+                b = Pic("b.jpg", MakeJpeg(300, 400)).c_str();
+  WriteBytes(work_.File("c.jpg"), MakeJpeg(500, 100));
+  const QString c = work_.File("c.jpg").c_str(), other = work_.Path().c_str();
+  // Several of one folder; missing files and folders are passed over.
+  EXPECT_TRUE(first.OpenPictures({a + "x", a, other, b}));
+  EXPECT_EQ(first.windowTitle(), a + "  [ 0.1M 400x300] Photo 1 of 2");
+  EXPECT_FALSE(first.OpenPictures({a + "x", other, ""}) || Drop(&first, {other}));
+  // One picture, named relative to the current folder.
+  EXPECT_TRUE(first.OpenPictures({"c.jpg"}));
+  EXPECT_EQ(first.windowTitle(), c + "  [ 0.1M 500x100]");
+  // Pictures of several folders keep the given order.
+  EXPECT_TRUE(Drop(&first, {b, c, a}));
+  first.NextFile_Click();
+  EXPECT_EQ(first.windowTitle(), c + "  [ 0.1M 500x100] Photo 2 of 3");
   // The shortcuts act while the menus are hidden too; a check item switches once.
   first.HideMenu_Click();
   QTest::keyClick(&first, Qt::Key_A, Qt::ControlModifier);
@@ -45,22 +74,20 @@ TEST_F(Form1Test, MenusQuittingAndStartUp) {
   EXPECT_EQ(std::tuple(quits_, dialogs_.questions),
             std::tuple(2, std::vector<std::string>(4, "Snapwick|Do you want to quit")));
 
-  // A stored quality is read where sound, a stored font where sound, else the defaults hold:
-  // {quality, font, quality read, the auto-save dialog's bar}.
+  // A stored quality is read where sound, else the default of 90 holds, and the auto-save
+  // dialog's bar shows it within its range; a broken stored font leaves the default font:
+  // {quality, font, quality read, bar}.
   // clang-format off
   const std::tuple<const char*, const char*, int, int> cases[] = {
-      {nullptr, nullptr, 90, 90}, {"75", "Arial:big:True:False", 75, 75},
-      {"abc", "::::", 90, 90}, {"500", "Arial:12", 500, 200}};
+      {"75", "Arial:big:True:False", 75, 75}, {"abc", "::::", 90, 90}, {"500", "Arial:12", 500, 200}};
   // clang-format on
   for (const auto& [quality, font, read, bar] : cases) {
-    ClearSettings();
-    if (quality) SettingsStore::SaveSetting("Quality", quality);
-    if (font) SettingsStore::SaveSetting("Font", font);
+    SettingsStore::SaveSetting("Quality", quality);
+    SettingsStore::SaveSetting("Font", font);
     Form1& form = Start();
-    EXPECT_EQ(std::tuple(form.Quality, form.form2()->QScroll->value(),
-                         form.Picture2->font() == PictureBox().font()),
-              std::tuple(read, bar, true))
-        << (quality ? quality : "nothing stored");
+    EXPECT_EQ(std::pair(form.Quality, form.form2()->QScroll->value()), std::pair(read, bar))
+        << quality;
+    EXPECT_EQ(form.Picture2->font(), PictureBox().font()) << font;
   }
   // Fixed sizes that do not fit the screen are disabled; one that fits sizes the box exactly and
   // shows the size caption in blue.
@@ -89,19 +116,17 @@ TEST_F(Form1Test, RoadOfFivePicturesAndOfOne) {
   form.PrevFile_Click();
   EXPECT_EQ(form.Files.CurrentFile, 2);
   Auto();
-  EXPECT_EQ(form.WindowTitle, pics_.File("e.jpg") + "  [ 1.0M 1000x1000] Photo 5 of 5");
   EXPECT_EQ(Folder(out_.Path()),
             "slides.htm, slideshow.js, tripSlideShow.htm, trip_001.jpg 640x480, trip_002.jpg "
             "360x480, trip_003.jpg 640x213, trip_004.jpg 640x480, trip_005.jpg 480x480");
-  // The date in white at the top left of each saved picture; the show names exactly them.
-  std::string names;
-  const auto bright = [](QColor c) { return c.lightness() > 200; };
-  for (int n = 1; n <= 5; ++n) {
-    const std::string name = "trip_00" + std::to_string(n) + ".jpg";
-    names += (n == 1 ? "\r\n\t\t'" : "\r\n\t\t,'") + name + "'";
-    EXPECT_GT(CountPixels(QImage(out_.File(name).c_str()), QRect(0, 0, 100, 12), bright), 30);
-  }
-  EXPECT_NE(ReadFile(out_.File("slides.htm")).find("(" + names + "\r\n\t)"), std::string::npos);
+  // The show names exactly the saved pictures; the date is drawn in white at their top left.
+  EXPECT_NE(ReadFile(out_.File("slides.htm"))
+                .find("(\r\n\t\t'trip_001.jpg'\r\n\t\t,'trip_002.jpg'\r\n\t\t,'trip_003.jpg'"
+                      "\r\n\t\t,'trip_004.jpg'\r\n\t\t,'trip_005.jpg'\r\n\t)"),
+            std::string::npos);
+  EXPECT_GT(CountPixels(QImage(out_.File("trip_005.jpg").c_str()), QRect(0, 0, 100, 12),
+                        [](QColor c) { return c.lightness() > 200; }),
+            30);
   // Past the end the last picture stays; "Refresh" has nothing to fit and says so.
   const Screen last = Shown();
   form.NextFile_Click();
@@ -115,100 +140,44 @@ TEST_F(Form1Test, RoadOfFivePicturesAndOfOne) {
   EXPECT_EQ(form.WindowTitle, pics_.File("b.jpg") + "  [ 0.5M 600x800] Photo 2 of 5");
   // A new size refits on "Refresh" only.
   form.FixedSize_Click(0);
-  QApplication::processEvents();
   EXPECT_EQ(form.Picture2->PictureImage().size(), QSize(360, 480));
   form.Resize_Click();
   EXPECT_EQ(form.Picture2->PictureImage().size(), QSize(90, 120));
   // A single picture: "Next" and every tick of "Auto" read it again, and it is saved as the first.
   AutoSaveWith(out_.Path(), "one");
   Load({"c.jpg"});
-  EXPECT_EQ(form.WindowTitle, pics_.File("c.jpg") + "  [ 0.5M 1200x400]");
   form.NextFile_Click();
   form.SetChecked("AutoNext", true);
   Pic("c.jpg", MakeJpeg(320, 240));
   form.Timer1_Timer();
-  EXPECT_TRUE(form.Checked("AutoNext"));
-  EXPECT_EQ(std::tuple(form.WindowTitle, JpegSize(out_.File("one_001.jpg"))),
-            std::tuple(pics_.File("c.jpg") + "  [ 0.1M 320x240]", std::pair(160, 120)));
-}
-
-// Drops files on the window as a file manager does; whether the window took them.
-static bool Drop(QWidget* window, const QStringList& paths) {
-  QMimeData data;
-  QList<QUrl> urls;
-  for (const QString& path : paths)
-    urls << QUrl::fromLocalFile(path);
-  data.setUrls(urls);
-  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(window, &enter);
-  if (enter.isAccepted()) QApplication::sendEvent(window, &drop);
-  return enter.isAccepted() && drop.isAccepted();
-}
-
-TEST_F(Form1Test, ArgumentsAndDropsTakeTheListRoad) {
-  const QString a = Pic("a.jpg", MakeJpeg(400, 300)).c_str(),
-                b = Pic("b.jpg", MakeJpeg(300, 400)).c_str();
-  WriteBytes(work_.File("c.jpg"), MakeJpeg(500, 100));
-  const QString c = work_.File("c.jpg").c_str(), other = work_.Path().c_str();
-  Form1& form = Start();
-  // Several of one folder; missing files and folders are passed over.
-  EXPECT_TRUE(form.OpenPictures({a + "x", a, other, b}));
-  EXPECT_EQ(form.Files.FileList, (std::vector<std::string>{pics_.Path(), "a.jpg", "b.jpg"}));
-  EXPECT_EQ(form.windowTitle(), a + "  [ 0.1M 400x300] Photo 1 of 2");
-  EXPECT_FALSE(form.OpenPictures({a + "x", other, ""}) || Drop(&form, {other}));
-  // One picture, named relative to the current folder.
-  EXPECT_TRUE(form.OpenPictures({"c.jpg"}));
-  EXPECT_EQ(form.windowTitle(), c + "  [ 0.1M 500x100]");
-  // Pictures of several folders keep the given order.
-  EXPECT_TRUE(Drop(&form, {b, c, a}));
-  form.NextFile_Click();
-  EXPECT_EQ(form.windowTitle(), c + "  [ 0.1M 500x100] Photo 2 of 3");
-  // Dropped pictures get their slide show.
-  AutoSaveWith(out_.Path(), "trip", false, true);
-  EXPECT_TRUE(Drop(&form, {b, c}));
-  EXPECT_NE(ReadFile(out_.File("slides.htm")).find("'trip_002.jpg'"), std::string::npos);
+  EXPECT_EQ(
+      std::tuple(form.Checked("AutoNext"), form.WindowTitle, JpegSize(out_.File("one_001.jpg"))),
+      std::tuple(true, pics_.File("c.jpg") + "  [ 0.1M 320x240]", std::pair(160, 120)));
 }
 
 // The file manager offers the program for every type its menu entry lists: each is readable.
-// PNG with transparency, WebP, TIFF and GIF take the road of JPEG and BMP: red shows red and the
-// transparent parts of the PNG white.
-TEST_F(Form1Test, EveryListedTypeIsReadableAndOtherFormatsTakeTheWholeRoad) {
-  QFile file(SNAPWICK_DESKTOP_ENTRY);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QString entry = file.readAll();
+// PNG with transparency, WebP, TIFF, GIF, and JPEGs as a camera held sideways stores them, with the
+// EXIF orientation that turns them upright, all take the road of JPEG and BMP: a red block at the
+// top left on blue is shown there and saved at the upright size; the PNG's clear parts show white.
+TEST_F(Form1Test, EveryListedTypeIsReadableAndEachFormatAndOrientationTakesTheWholeRoad) {
+  const QString entry = QString::fromStdString(ReadFile(SNAPWICK_DESKTOP_ENTRY));
   const QStringList types =
       entry.section("\nMimeType=", 1).section('\n', 0, 0).split(';', Qt::SkipEmptyParts);
   EXPECT_TRUE(types.contains("image/jpeg") && types.contains("image/bmp")) << entry.toStdString();
   for (const QString& type : types)
     EXPECT_TRUE(QImageReader::supportedMimeTypes().contains(type.toUtf8())) << type.toStdString();
-  QImage picture(320, 200, QImage::Format_ARGB32);
-  picture.fill(Qt::transparent);
-  QPainter(&picture).fillRect(0, 50, 160, 100, QColor(200, 30, 30));
-  const QImage opaque = picture.convertToFormat(QImage::Format_RGB32);
-  ASSERT_TRUE(picture.save(pics_.File("clear.png").c_str()) &&
-              opaque.save(pics_.File("w.webp").c_str(), nullptr, 95) &&
-              opaque.save(pics_.File("t.tiff").c_str()));
-  Pic("g.gif", MakeGif(320, 200, Solid({200, 30, 30})));
-  Form1& form = Start(1);
-  AutoSaveWith(out_.Path(), "f");
-  Load({"clear.png", "w.webp", "t.tiff", "g.gif"});
-  for (int n = 1; n <= 4; ++n, form.NextFile_Click()) {
-    const QImage shown = form.Picture2->PictureImage();
-    const QColor red = shown.pixelColor(40, 100), clear = shown.pixelColor(300, 20);
-    EXPECT_TRUE(red.red() > 150 && red.green() < 90 && (n > 1 || clear.green() > 230)) << n;
-  }
-  EXPECT_EQ(Folder(out_.Path()),
-            "f_001.jpg 320x200, f_002.jpg 320x200, f_003.jpg 320x200, f_004.jpg 320x200");
-}
-
-// Pictures as a camera held sideways stores them, with the EXIF orientation that turns them
-// upright: a red block at the top left on blue, shown and saved upright.
-TEST_F(Form1Test, SidewaysPhotosComeOutUpright) {
-  const cDIBSection upright = MakeSurface(96, 64, [](int32_t x, int32_t y) {
+  const Pattern block = [](int32_t x, int32_t y) {
     return x < 30 && y < 20 ? Rgb{230, 20, 20} : Rgb{20, 20, 230};
-  });
-  Form1& form = Start(1);
+  };
+  const cDIBSection upright = MakeSurface(96, 64, block);
+  QImage clear(96, 64, QImage::Format_ARGB32);
+  clear.fill(Qt::transparent);
+  QPainter(&clear).fillRect(0, 0, 30, 20, QColor(230, 20, 20));
+  ASSERT_TRUE(clear.save(pics_.File("clear.png").c_str()) &&
+              ImageFromSurface(upright).save(pics_.File("w.webp").c_str(), nullptr, 95) &&
+              ImageFromSurface(upright).save(pics_.File("t.tiff").c_str()));
+  Pic("g.gif", MakeGif(96, 64, block));
+  std::vector<std::string> names = {"clear.png", "w.webp", "t.tiff", "g.gif"};
   for (int32_t orientation = 1; orientation <= 8; ++orientation) {
     cDIBSection stored;
     if (!TurnUpright(upright, orientation == 6 ? 8 : orientation == 8 ? 6 : orientation, stored))
@@ -216,21 +185,31 @@ TEST_F(Form1Test, SidewaysPhotosComeOutUpright) {
     TiffBuilder tiff(orientation % 2 == 0);
     tiff.AddShort(tiff.AddDirectory(), 0x0112, static_cast<uint16_t>(orientation));
     const auto pixel = [&](int32_t x, int32_t y) { return PixelAt(stored, x, y); };
-    const std::string name = std::to_string(orientation) + ".jpg";
-    Pic(name, ExifJpeg(tiff.Build(), false, MakeJpeg(stored.Width(), stored.Height(), pixel)));
-    Load({name});
-    const QImage shown = form.Picture2->PictureImage();
-    const auto red = [&](int x, int y) { return shown.pixelColor(x, y).red() > 180; };
-    EXPECT_TRUE(shown.size() == QSize(320, 213) && red(15, 15) && !red(300, 15) && !red(15, 200) &&
-                !red(300, 200))
-        << orientation;
+    names.push_back(std::to_string(orientation) + ".jpg");
+    Pic(names.back(),
+        ExifJpeg(tiff.Build(), false, MakeJpeg(stored.Width(), stored.Height(), pixel)));
   }
+  Form1& form = Start(1);
+  AutoSaveWith(out_.Path(), "f");
+  Load(names);
+  std::string saved;
+  for (size_t n = 0; n < names.size(); ++n, form.NextFile_Click()) {
+    const QImage shown = form.Picture2->PictureImage();
+    const auto red = [&](int x, int y) {
+      return qRed(shown.pixel(x, y)) > qBlue(shown.pixel(x, y)) + 99;
+    };
+    EXPECT_TRUE(shown.size() == QSize(320, 213) && red(15, 15) && !red(300, 15) && !red(15, 200) &&
+                !red(300, 200) && (n > 0 || shown.pixelColor(300, 200).green() > 230))
+        << names[n];
+    saved += QString::asprintf("%sf_%03zu.jpg 320x213", n ? ", " : "", n + 1).toStdString();
+  }
+  EXPECT_EQ(Folder(out_.Path()), saved);
 }
 
 // Runs as its own CTest entry with QT_SCALE_FACTOR=2 (see tests/CMakeLists.txt): the box keeps
-// its pixel size while the date is drawn at the device's resolution, so that 2 x 2 blocks of
-// device pixels where white text meets the picture are many on screen and none in the picture
-// enlarged from its own pixels.
+// its pixel size while the date is drawn at the device's resolution, so that many 2 x 2 blocks of
+// device pixels where white text meets the picture are partly white (text drawn at the box's own
+// pixels and enlarged would leave each block whole).
 TEST_F(Form1Test, HiDpiKeepsPixelSizesAndDrawsSharpText) {
   Form1& form = Start(2);
   if (form.devicePixelRatioF() != 2) GTEST_SKIP() << "needs a device pixel ratio of 2";
@@ -239,19 +218,14 @@ TEST_F(Form1Test, HiDpiKeepsPixelSizesAndDrawsSharpText) {
   Pic("a.jpg", MakeJpeg(800, 600, Solid({20, 60, 140})));
   Load({"a.jpg"});
   EXPECT_EQ(Folder(out_.Path()), "hd_001.jpg 640x480");
-  const auto mixed = [](const QImage& device) {
-    int blocks = 0;
-    for (int i = 0; i < 200 * 20; ++i) {
-      const int white = CountPixels(device, QRect(i % 200 * 2, i / 200 * 2, 2, 2),
-                                    [](QColor c) { return c == Qt::white; });
-      blocks += white > 0 && white < 4;
-    }
-    return blocks;
-  };
   const QImage shown = form.Picture2->grab().toImage();
-  EXPECT_EQ(shown.size(), QSize(1280, 960));
-  EXPECT_EQ(mixed(form.Picture2->Image().scaled(1280, 960)), 0);
-  EXPECT_GT(mixed(shown), 20);
+  int mixed = 0;
+  for (int i = 0; i < 200 * 20; ++i) {
+    const int white = CountPixels(shown, QRect(i % 200 * 2, i / 200 * 2, 2, 2),
+                                  [](QColor c) { return c == Qt::white; });
+    mixed += white > 0 && white < 4;
+  }
+  EXPECT_TRUE(shown.size() == QSize(1280, 960) && mixed > 20) << mixed;
 }
 
 // A long run: 300 pictures of mixed sizes up to 12 megapixels, stepped through by "Auto" on a fast

@@ -35,26 +35,20 @@ namespace snapwick::test {
 // Answers the program's dialogs from queues filled by the test, and records what was asked.
 struct FakeDialogHost : DialogHost {
   using Text = const std::string&;
-  std::deque<std::optional<std::string>> files;  // answers of the open and save dialogs in turn
-  std::deque<bool> yesNo;
+  using Answer = std::optional<std::string>;
+  Answer file;              // the answer of the next open or save dialog, taken by it
+  std::vector<bool> yesNo;  // the answers of the questions in turn, then No
   std::optional<QFont> font;
   std::function<void(QDialog*)> onModal;  // fills a modal dialog and presses its buttons
   std::vector<std::string> questions, messages;
   int modals = 0;
 
-  template <typename T>
-  static T Next(std::deque<T>& answers) {
-    if (answers.empty()) return T{};
-    const T answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::optional<std::string> OpenFiles(QWidget*, Text, Text) override { return Next(files); }
-  std::optional<std::string> SaveFile(QWidget*, Text, Text) override { return Next(files); }
-  std::optional<std::string> ChooseFolder(QWidget*, Text, Text) override { return {}; }
+  Answer OpenFiles(QWidget*, Text, Text) override { return std::exchange(file, {}); }
+  Answer SaveFile(QWidget*, Text, Text) override { return std::exchange(file, {}); }
+  Answer ChooseFolder(QWidget*, Text, Text) override { return {}; }
   bool AskYesNo(QWidget*, Text title, Text text) override {
     questions.push_back(title + "|" + text);
-    return Next(yesNo);
+    return questions.size() <= yesNo.size() && yesNo[questions.size() - 1];
   }
   void ShowMessage(QWidget*, Text, Text text) override { messages.push_back(text); }
   std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return font; }
@@ -78,25 +72,23 @@ inline int CountPixels(const QImage& image, const QRect& area, bool (*test)(QCol
 // The names in a folder, hidden ones included, in order, each JPEG with its size:
 // "a_001.jpg 640x480, slides.htm"; empty for a missing folder.
 inline std::string Folder(const std::string& path) {
-  std::map<std::string, std::string> sizes;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(path, error)) {
-    const auto [width, height] = entry.is_regular_file() ? JpegSize(entry.path()) : std::pair(0, 0);
-    sizes[entry.path().filename()] =
-        width > 0 ? " " + std::to_string(width) + "x" + std::to_string(height) : "";
+  const QDir folder(QString::fromStdString(path), "", QDir::Name,
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  QStringList list;
+  for (const QFileInfo& entry : folder.entryInfoList()) {
+    const auto [width, height] = entry.isFile()
+                                     ? JpegSize(QFile::encodeName(entry.filePath()).toStdString())
+                                     : std::pair(0, 0);
+    list << entry.fileName() + (width > 0 ? QString(" %1x%2").arg(width).arg(height) : "");
   }
-  std::string list;
-  for (const auto& [name, size] : sizes)
-    list += (list.empty() ? "" : ", ") + name + size;
-  return list;
+  return list.join(", ").toStdString();
 }
 
 // A line of /proc/self/status in kB ("VmRSS", "VmHWM", "VmPeak"); -1 when missing.
 inline int64_t ProcStatusKb(const std::string& key) {
   std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
+  for (std::string line; std::getline(status, line);)
     if (line.rfind(key + ":", 0) == 0) return std::stoll(line.substr(key.size() + 1));
-  }
   return -1;
 }
 
@@ -154,7 +146,7 @@ struct Form1Test : ::testing::Test {
   std::string Log() const { return form_->LogMessage->text().toStdString(); }
   // Runs a command that asks for a file, answering with the file.
   void Answer(const std::string& file, void (Form1::*command)()) {
-    dialogs_.files.push_back(file);
+    dialogs_.file = file;
     (form_.get()->*command)();
   }
   // "Load..." answered with pictures of the pictures' folder: one as its path, several as the
@@ -185,14 +177,12 @@ struct Form1Test : ::testing::Test {
   // "Auto" on a fast timer for one tick, or until it switches itself off at the list's end.
   void Auto(bool oneTick = false) {
     form_->Timer1.setInterval(1);
-    const auto stop = QObject::connect(&form_->Timer1, &QTimer::timeout, [&] {
+    const auto stop = QObject::connect(&form_->Timer1, &QTimer::timeout, [this, oneTick] {
       if (oneTick) form_->SetChecked("AutoNext", false);
     });
     form_->AutoNext_Click();
-    for (int i = 0; i < 20000 && form_->Checked("AutoNext"); ++i)
-      QTest::qWait(1);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !form_->Checked("AutoNext"); }, 120000));
     QObject::disconnect(stop);
-    ASSERT_FALSE(form_->Checked("AutoNext"));
   }
 
   // What is on screen: the picture, and the title in the window's state and caption.
