@@ -18,7 +18,7 @@ void PictureList::SetFiles(const std::string& selection) {
     CurrentFile = 0;
     FileCount = 1;
   } else {
-    // No parts at all leaves the list used up from the start.
+    // No entries at all leaves the list used up from the start.
     CurrentFile = n == 0 ? 0 : 1;
     FileCount = n;
   }
@@ -45,9 +45,9 @@ std::string PictureList::SelectionFor(const std::vector<std::string>& paths) {
 std::string PictureList::GetFile() {
   if (CurrentFile >= FileCount) return std::string();
   if (CurrentFile == 0) return FileList[0];
-  const std::string& part = FileList[static_cast<size_t>(CurrentFile)];
+  const std::string& entry = FileList[static_cast<size_t>(CurrentFile)];
   std::string path =
-      FileList[0].empty() && !part.empty() && part[0] == '/' ? part : FileList[0] + "/" + part;
+      FileList[0].empty() && !entry.empty() && entry[0] == '/' ? entry : FileList[0] + "/" + entry;
   ++CurrentFile;
   return path;
 }

@@ -8,13 +8,14 @@ namespace snapwick {
 
 // The pictures chosen in one "Load...": a single path, or a folder and several names.
 //
-// FileList holds the selection split at NUL: part 0 is the single picture's path, or the folder;
-// parts 1..k are the names. FileCount is one past the last usable part (1 for one picture, k + 1
-// for k pictures); CurrentFile is the part that GetFile delivers next (0 in single-picture mode).
+// FileList holds the selection split at NUL: entry 0 is the single picture's path, or the folder;
+// entries 1..k are the names. FileCount is one past the last usable entry (1 for one picture,
+// k + 1 for k pictures); CurrentFile is the entry that GetFile delivers next (0 in single-picture
+// mode).
 struct PictureList {
   // The selection for pictures given by full path, in the order given: the path alone for one,
   // the folder and the names for several of one folder, and for several folders an empty folder
-  // part followed by the full paths. Empty when no path is given.
+  // entry followed by the full paths. Empty when no path is given.
   static std::string SelectionFor(const std::vector<std::string>& paths);
 
   std::vector<std::string> FileList;
@@ -23,7 +24,7 @@ struct PictureList {
 
   // Builds the list from a selection and positions it at its first picture.
   void SetFiles(const std::string& selection);
-  // The full path of the next picture (advancing the position), or "" when there is none. A part
+  // The full path of the next picture (advancing the position), or "" when there is none. An entry
   // that is a full path itself (pictures of several folders) is delivered as it is.
   std::string GetFile();
   // Steps back so that the next GetFile gives the picture before the shown one; false when
