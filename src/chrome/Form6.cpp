@@ -1,10 +1,9 @@
 #include "chrome/Form6.h"
 
-#include <QFont>
-
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
 #include "chrome/CasualFont.h"
 
 namespace snapwick {

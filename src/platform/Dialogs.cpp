@@ -1,13 +1,12 @@
 #include "platform/Dialogs.h"
 
-#include <vector>
-
 #include <QDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <vector>
 
 #include "app/PictureList.h"
 
