@@ -40,6 +40,7 @@
 #include "platform/Checked.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
+#include "platform/FileTimes.h"
 #include "platform/PictureBox.h"
 #include "platform/PictureLoader.h"
 #include "platform/ScreenMetrics.h"
@@ -471,7 +472,12 @@ void Form1::ShowPicture() {
     }
 
     if (!Checked("AutoSave")) return;
-    SaveName = AutoSaveName(AutoSave(), CurrentFileName, Files.ShownNumber());
+    SaveName = AutoSaveName(AutoSave(), Files.Pictures(), Files.ShownNumber());
+    // An automatic save never takes the place of the picture it comes from.
+    if (IsSameFile(SaveName, CurrentFileName)) {
+      MyLog(OneLine("Not saved: " + SaveName + " is the original"));
+      return;
+    }
     try {
       SaveShownPicture(SaveName);
     } catch (const std::exception& error) {
@@ -592,6 +598,9 @@ void Form1::FitPicture(const double& ratio) {
 }
 
 void Form1::WriteTempFile(const cDIBSection& fitted) {
+  // A picture that is itself the temporary file (a "temp.jpg" opened from the current folder)
+  // is not written over: the temporary file moves to the cache folder.
+  if (IsSameFile(TempFile, CurrentFileName)) TempFile = CacheTempFile();
   try {
     SaveJPG(fitted, TempFile, Quality, SaveDurability::Scratch);
   } catch (const SnapError& error) {
@@ -713,19 +722,13 @@ AutoSaveSettings Form1::AutoSave() const {
 }
 
 std::string Form1::GetImageName(const std::string& Name, int32_t Count) const {
-  return snapwick::GetImageName(AutoSave(), Name, Count);
+  // The name depends on the pictures before it too (kept names that are alike are numbered).
+  static_cast<void>(Name);
+  return snapwick::GetImageName(AutoSave(), Files.Pictures(), Count);
 }
 
 void Form1::GenerateSlideShow(const std::string& filename) {
-  std::vector<std::string> names;
-  if (Files.CurrentFile == 0 && Files.FileCount == 1) {
-    names.push_back(GetImageName(Files.FileList[0], 1));
-  } else {
-    for (int32_t n = 1; n < Files.FileCount; ++n) {
-      names.push_back(GetImageName(Files.FileList[static_cast<size_t>(n)], n));
-    }
-  }
-  snapwick::GenerateSlideShow(filename, FilePath, names,
+  snapwick::GenerateSlideShow(filename, FilePath, ImageNames(AutoSave(), Files.Pictures()),
                               [this] { return form2_->SlideTime->text().toStdString(); });
 }
 

@@ -30,6 +30,10 @@ bool Replaceable(const char* path) {
 
 std::string ChooseTempFile() {
   if (Writable(".") && Replaceable("temp.jpg")) return "temp.jpg";
+  return CacheTempFile();
+}
+
+std::string CacheTempFile() {
   const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   QDir().mkpath(cache);
   return QFile::encodeName(cache + "/temp.jpg").toStdString();

@@ -103,6 +103,66 @@ TEST_F(Form1Test, FontAutoSaveDialogAndSlideShows) {
   EXPECT_TRUE(form.Checked("AutoNext") && dialogs_.modals == 4);
 }
 
+// Automatic saves keeping the pictures' names never take the place of a source picture: not in the
+// pictures' own folder, not through a link; other formats get ".jpg" names, and pictures of
+// several folders with one name are numbered. Each row: the pictures made (a name ending in "@"
+// is a link to the next picture made), the folder saved into, what it then holds and the log.
+TEST_F(Form1Test, AutoSaveNeverWritesOverTheOriginals) {
+  struct Row {
+    std::vector<std::string> made, opened;
+    std::string into, holds, log;
+  };
+  const Row rows[] = {{{"p/c.bmp", "p/a.jpg"},
+                       {"p/c.bmp", "p/a.jpg"},
+                       "p",
+                       "a.jpg 64x48, c.bmp, c.jpg 160x120",
+                       "Not saved: p/a.jpg is the original"},
+                      {{"o/a.jpg@", "p/a.jpg"},
+                       {"p/a.jpg"},
+                       "o",
+                       "a.jpg 64x48",
+                       "Not saved: o/a.jpg is the original"},
+                      {{"x/IMG_1.JPG", "y/IMG_1.JPG", "y/IMG_1.bmp"},
+                       {"x/IMG_1.JPG", "y/IMG_1.JPG", "y/IMG_1.bmp"},
+                       "o",
+                       "IMG_1 (2).JPG 160x120, IMG_1.JPG 160x120, IMG_1.jpg 160x120",
+                       ""}};
+  Form1& form = Start(0);
+  for (const Row& row : rows) {
+    TempDir root;
+    std::map<std::string, std::string> originals;
+    for (size_t i = 0; i < row.made.size(); ++i) {
+      const std::string name = row.made[i], path = root.File(name.substr(0, name.find('@')));
+      QDir().mkpath(QFileInfo(QString::fromStdString(path)).path());
+      if (name.back() == '@') {
+        QFile::link(QString::fromStdString(root.File(row.made[i + 1])), path.c_str());
+      } else {
+        WriteBytes(path, name.ends_with(".bmp") ? MakeBmp(64, 48) : MakeJpeg(64, 48));
+        originals[path] = ReadFile(path);
+      }
+    }
+    QStringList opened;
+    for (const std::string& name : row.opened)
+      opened << root.File(name).c_str();
+    QDir().mkpath(root.File(row.into).c_str());
+    AutoSaveWith(root.File(row.into), "", true);
+    form.OpenPictures(opened);
+    if (opened.size() > 1) Auto();
+    EXPECT_EQ(Folder(root.File(row.into)), row.holds) << row.into;
+    EXPECT_EQ(Log(), row.log.empty() ? "" : "Not saved: " + root.Path() + "/" + row.log.substr(11));
+    for (const auto& [path, bytes] : originals)
+      EXPECT_TRUE(ReadFile(path) == bytes) << path;
+    // The slide show names the files that are there.
+    for (int32_t n = 1; n <= int32_t(opened.size()); ++n)
+      EXPECT_NE(row.holds.find(form.GetImageName("", n) + " "), std::string::npos) << n;
+  }
+  // A "temp.jpg" of the current folder opened as a picture is shown, not written over.
+  const std::string temp = MakeJpeg(64, 48);
+  WriteBytes(work_.File("temp.jpg"), temp);
+  form.OpenPictures({"temp.jpg"});
+  EXPECT_TRUE(ReadFile(work_.File("temp.jpg")) == temp && form.WindowTitle.ends_with("64x48]"));
+}
+
 TEST_F(Form1Test, PictureDataItemsStringAndListing) {
   ScopedTimeZone zone("XXX-2");
   TiffBuilder tiff(true);
