@@ -14,6 +14,14 @@ struct AutoSaveSettings {
   bool keepOriginalFileName = false;
 };
 
+// Everything the auto-save dialog gives back on "Ok".
+struct AutoSaveChoice {
+  AutoSaveSettings names;
+  std::string slideTime = "5";  // "Seconds per slide", a number in the default locale
+  bool generateSlideShow = false;
+  int16_t quality = 90;
+};
+
 // The name a picture keeps when it is saved under its own name: the part of its entry after the
 // last "/", with ".jpg" in place of its extension unless it already ends in ".jpg" or ".jpeg" (in
 // any letter case), so that JPEG bytes never stand under another format's name.
