@@ -61,8 +61,8 @@ std::string FormatFileTime(FileTime fileTime, bool usePcZone) {
 
 std::string FormatDateText(const BrokenDownTime& time) {
   const QDate date(time.year, time.month, time.day);
-  // The text has room for four-digit years only.
-  if (!date.isValid() || date.year() < 100 || date.year() > 9999) return {};
+  // The text has room for four-digit years only. (File times start in 1601.)
+  if (!date.isValid() || date.year() < 1000 || date.year() > 9999) return {};
   if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 ||
       time.second > 59)
     return {};
