@@ -32,6 +32,14 @@ class TiffBytes {
     return hi * 256 + lo;
   }
 
+  // The 32-bit number at the index, all 32 bits of it.
+  uint32_t ReadUnsigned32(int32_t index) const {
+    uint32_t value = 0;
+    for (int32_t k = 0; k < 4; ++k)
+      value = value << 8 | ByteAt(checked::Add(index, intel_ ? 3 - k : k));
+    return value;
+  }
+
   int32_t Read32(int32_t index) const {
     // Most significant byte first; a top byte of 0x80 or more does not fit and overflows.
     int32_t value = checked::Mul(ByteAt(checked::Add(index, intel_ ? 3 : 0)), 0x1000000);
