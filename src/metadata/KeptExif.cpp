@@ -182,11 +182,19 @@ class Rewriter {
     return std::any_of(dir.begin(), dir.end(), [tag](const Entry& e) { return e.tag == tag; });
   }
 
-  // Puts one entry of the tag with this value in place of all entries of the tag.
+  // Gives the tag's first entry this value, in its place, and drops the others; adds an entry
+  // at the end when there is none.
   static void Set(Directory& dir, uint16_t tag, uint16_t type, std::string value) {
-    std::erase_if(dir, [tag](const Entry& e) { return e.tag == tag; });
     const auto count = static_cast<uint32_t>(value.size() / ElementSize(type));
-    dir.push_back({tag, type, count, std::move(value)});
+    const auto first =
+        std::find_if(dir.begin(), dir.end(), [tag](const Entry& e) { return e.tag == tag; });
+    if (first == dir.end()) {
+      dir.push_back({tag, type, count, std::move(value)});
+      return;
+    }
+    *first = {tag, type, count, std::move(value)};
+    dir.erase(std::remove_if(first + 1, dir.end(), [tag](const Entry& e) { return e.tag == tag; }),
+              dir.end());
   }
 
   // Ascending tag numbers; of entries with one tag number, the first in the block stays.

@@ -110,10 +110,12 @@ std::string SourceExif(bool intel, int orientation, bool withExif, bool withThum
     b.AddShort(exif, 40962, 2048);
     b.AddShort(exif, 40963, 1536);
     b.AddPointer(exif, 40965, interop);
+    b.AddAscii(exif, 42016, "0123456789abcdef0123456789abcdef");
     b.AddAscii(interop, 1, "R98");
     b.Add(interop, 2, kUndefined, 4, "0100");
   }
   b.AddPointer(ifd0, 34853, gps);
+  b.Add(ifd0, 50341, kUndefined, 6, "PrintIM");
   b.Add(gps, 0, kByte, 4, "\x02\x03\x00\x00"s);
   b.AddAscii(gps, 1, "N");
   b.Add(gps, 2, kRational, 3, b.U32(48) + b.U32(1) + b.U32(51) + b.U32(1) + b.U32(30) + b.U32(1));
@@ -252,10 +254,16 @@ TEST(KeptExif, RewrittenBlocksReadByExiv2AndOurReader) {
     EXPECT_EQ(kept.tags.contains("Exif.Iop.InteroperabilityIndex"),
               source.tags.contains("Exif.Iop.InteroperabilityIndex"));
 
-    // Our reader finds each record as it was in the source, save the changed ones.
+    // Our reader finds each record as it was in the source, save the changed ones. Each
+    // directory is in ascending tag order: the numbers fall once, from IFD0 to the Exif one.
     ExifReader before, after;
     before.Load(sourceFile);
     after.Load(savedFile);
+    const auto& records = after.Records();
+    int falls = 0;
+    for (size_t i = 1; i < records.size(); ++i)
+      falls += records[i].TagId < records[i - 1].TagId;
+    EXPECT_EQ(falls, 1);
     for (const TagRecord& record : after.Records()) {
       if (record.TagId == 274 || record.TagId == 40962 || record.TagId == 40963 ||
           record.TagId == 0x8769 || record.TagId == 0x8825 || record.TagId == 0xA005)
