@@ -3,8 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -43,8 +41,9 @@ constexpr int kTimerInterval = 2000;
 constexpr int kBoxLeft = 13;
 constexpr int kLogHeight = 20;
 
+// A file name's bytes as text: UTF-8 where valid, else Latin-1.
 QString FromBytes(const std::string& bytes) {
-  return QFile::decodeName(QByteArray::fromStdString(bytes));
+  return QString::fromStdString(TextBytesToUtf8(bytes));
 }
 
 }  // namespace
@@ -67,7 +66,7 @@ Form1::Form1(DialogHost& dialogs, QWidget* parent) : QMainWindow(parent), dialog
   connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
   Timer1.start();
 
-  new FileDrop(this, [this](const QStringList& paths) { return OpenPictures(paths); });
+  new FileDrop(this, [this](const std::vector<std::string>& paths) { return OpenPictures(paths); });
   resize(900, 700);
   Form_Load();
 }
@@ -75,9 +74,9 @@ Form1::Form1(DialogHost& dialogs, QWidget* parent) : QMainWindow(parent), dialog
 Form1::~Form1() = default;
 
 RoadSwitches Form1::Switches() const {
-  return RoadSwitches{Checked(MenuItem::UsePcZone), Checked(MenuItem::AutoDate),
+  return RoadSwitches{Checked(MenuItem::UsePcZone),   Checked(MenuItem::AutoDate),
                       Checked(MenuItem::PictureData), Checked(MenuItem::AutoLabel),
-                      Checked(MenuItem::AutoSave)};
+                      Checked(MenuItem::AutoSave),    Checked(MenuItem::UseCaptureDate)};
 }
 
 void Form1::Present() {
@@ -153,12 +152,8 @@ void Form1::Load_Click() {
   if (selection) LoadSelection(*selection);
 }
 
-bool Form1::OpenPictures(const QStringList& paths) {
-  std::vector<std::string> files;
-  for (const QString& path : paths) {
-    const QFileInfo info(path);
-    if (info.isFile()) files.push_back(QFile::encodeName(info.absoluteFilePath()).toStdString());
-  }
+bool Form1::OpenPictures(const std::vector<std::string>& paths) {
+  const std::vector<std::string> files = ExistingFiles(paths);
   if (files.empty()) return false;
   LoadSelection(PictureList::SelectionFor(files));
   return true;
@@ -225,15 +220,13 @@ void Form1::Picture2_MouseDown(Qt::MouseButton button, const QPoint& globalPos) 
 
 void Form1::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  LayoutControls();
   Form_Resize();
 }
 
 void Form1::LayoutControls() {
-  QWidget* central = centralWidget();
-  LogMessage->setGeometry(kBoxLeft, std::max(0, central->height() - kLogHeight),
-                          std::max(0, central->width() - kBoxLeft), kLogHeight);
-  LogMessage->raise();
+  // The log line lies below the display box, where it never covers the picture.
+  LogMessage->setGeometry(kBoxLeft, session_.ViewPixelHeight(), std::max(0, width() - kBoxLeft),
+                          kLogHeight);
 }
 
 void Form1::Form_Resize() {
@@ -242,6 +235,7 @@ void Form1::Form_Resize() {
                                         Checked(MenuItem::HideMenu), tppX, tppY);
   session_.SetView(view.pixelWidth, view.pixelHeight);
   Picture2->Present();
+  LayoutControls();
 }
 
 void Form1::FixedSize_Click(int index) {
@@ -260,7 +254,8 @@ void Form1::FixedSize_Click(int index) {
 
 void Form1::Resize_Click() {
   // The fit replaces the picture, which clears what was drawn; a fit that fails leaves
-  // everything on screen as it was.
+  // everything on screen as it was. With nothing shown yet there is nothing to fit.
+  if (session_.WindowTitle().empty()) return;
   try {
     session_.FitPicture(session_.PictureRatio(), Switches());
   } catch (const std::exception& error) {
@@ -289,6 +284,15 @@ void Form1::SelectData_Click() {
 
 void Form1::UsePcZone_Click() {
   SetChecked(MenuItem::UsePcZone, !Checked(MenuItem::UsePcZone));
+}
+
+void Form1::UseCaptureDate_Click() {
+  SetChecked(MenuItem::UseCaptureDate, !Checked(MenuItem::UseCaptureDate));
+}
+
+void Form1::KeepPictureData_Click() {
+  SetChecked(MenuItem::KeepPictureData, !Checked(MenuItem::KeepPictureData));
+  session_.SetKeepPictureData(Checked(MenuItem::KeepPictureData));
 }
 
 void Form1::SetDate_Click() {

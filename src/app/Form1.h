@@ -58,7 +58,8 @@ class Form1 : public QMainWindow {
   // Opens pictures given by path (program arguments, files dropped on the window) as "Load..."
   // does with a selection; files that are missing or not files are passed over. Returns whether
   // any picture was left to open.
-  bool OpenPictures(const QStringList& paths);
+  // Paths are kept as the file system's bytes; relative ones are taken from the current folder.
+  bool OpenPictures(const std::vector<std::string>& paths);
   void ShowPicture();
   void NextFile_Click();
   void PrevFile_Click();
@@ -71,6 +72,8 @@ class Form1 : public QMainWindow {
   void DisplayPicData_Click();
   void SelectData_Click();
   void UsePcZone_Click();
+  void UseCaptureDate_Click();
+  void KeepPictureData_Click();
   void SetDate_Click();
   void Lable_Click();
   void AutoDate_Click();

@@ -1,5 +1,10 @@
 #include "app/PictureList.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+
 namespace snapwick {
 
 void PictureList::SetFiles(const std::string& selection) {
@@ -61,6 +66,19 @@ bool PictureList::StepBack() {
   if (CurrentFile < 3) return false;
   CurrentFile -= 2;
   return true;
+}
+
+std::vector<std::string> ExistingFiles(const std::vector<std::string>& paths) {
+  std::string folder;
+  char buffer[PATH_MAX];
+  if (::getcwd(buffer, sizeof buffer) != nullptr) folder = buffer;
+  std::vector<std::string> files;
+  for (const std::string& path : paths) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    files.push_back(path[0] == '/' ? path : folder + "/" + path);
+  }
+  return files;
 }
 
 }  // namespace snapwick

@@ -40,4 +40,8 @@ struct PictureList {
   std::vector<std::string> Pictures() const;
 };
 
+// The paths that name regular files (symbolic links followed), in the order given, each made
+// absolute from the current folder when it is relative. Paths are bytes, whatever their encoding.
+std::vector<std::string> ExistingFiles(const std::vector<std::string>& paths);
+
 }  // namespace snapwick

@@ -12,6 +12,7 @@
 #include "imaging/FileAttributes.h"
 #include "imaging/mIntelJPEGLibrary.h"
 #include "labels/LabelFont.h"
+#include "metadata/CaptureDate.h"
 #include "metadata/PictureString.h"
 #include "metadata/TextBytes.h"
 #include "platform/Checked.h"
@@ -126,12 +127,14 @@ void PictureSession::LoadSelection(const std::string& selection, const RoadSwitc
 }
 
 bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker& askLabel) {
-  // Steps whose failure is passed over. The log line speaks of the picture shown last.
-  MyLog("");
+  // Steps whose failure is passed over. A message on the log line stays until the next one.
   canvas_.Cls();
   currentFileName_ = files_.GetFile();
   try {
     fileDateText_ = snapwick::GetFileDate(currentFileName_, switches.usePcZone);
+    if (switches.useCaptureDate) {
+      if (const auto taken = GetCaptureDate(currentFileName_)) fileDateText_ = *taken;
+    }
   } catch (const std::exception&) {
   }
   pictureString_ = kNoPictureData;

@@ -17,11 +17,12 @@ namespace snapwick {
 
 // The menu switches that shape the road of a picture.
 struct RoadSwitches {
-  bool usePcZone = true;     // the date in the computer's time zone, else UTC
-  bool autoDate = true;      // draw the date on every fitted picture
-  bool pictureData = false;  // the date is followed by the picture string
-  bool autoLabel = false;    // ask for a label for every fitted picture
-  bool autoSave = false;     // save every shown picture under its auto-save name
+  bool usePcZone = true;        // the date in the computer's time zone, else UTC
+  bool autoDate = true;         // draw the date on every fitted picture
+  bool pictureData = false;     // the date is followed by the picture string
+  bool autoLabel = false;       // ask for a label for every fitted picture
+  bool autoSave = false;        // save every shown picture under its auto-save name
+  bool useCaptureDate = false;  // the date is when the picture was taken, where it tells
 };
 
 // One run of the program without its window: the list of pictures and where it stands, the
@@ -46,6 +47,8 @@ class PictureSession {
   void SetAutoSave(const AutoSaveChoice& choice) { autoSave_ = choice; }
   const PicDataFlags& PictureDataItems() const { return picData_; }
   void SetPictureDataItems(const PicDataFlags& states) { picData_ = states; }
+  // Whether saved JPEGs carry the shown picture's EXIF data, rewritten for the saved picture.
+  void SetKeepPictureData(bool keep) { keepPictureData_ = keep; }
   // The label font: restored from its stored text (kept as it is when there is none or it cannot
   // be read), and stored.
   void GetFont();
@@ -116,6 +119,7 @@ class PictureSession {
   int32_t quality_ = 90;
   AutoSaveChoice autoSave_;
   PicDataFlags picData_{};
+  bool keepPictureData_ = false;
   int32_t viewPixelWidth_ = 0;
   int32_t viewPixelHeight_ = 0;
   double viewRatio_ = 0;

@@ -1,10 +1,10 @@
 #include <QApplication>
-#include <QStringList>
 #include <QTimer>
 #include <QUrl>
 
 #include "app/Form1.h"
 #include "platform/Dialogs.h"
+#include "platform/FileDrop.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -22,14 +22,16 @@ int main(int argc, char** argv) {
   snapwick::Form1 window(dialogs);
   window.show();
 
-  // Pictures named on the command line (as the file manager passes them) open once the window
-  // has its size.
-  QStringList pictures;
-  for (const QString& argument : QApplication::arguments().mid(1)) {
-    const QUrl url(argument);
-    pictures << (url.isLocalFile() ? url.toLocalFile() : argument);
+  // Pictures named on the command line (as the file manager passes them, as paths or file URLs)
+  // open once the window has its size. Names are kept as the bytes they are.
+  std::vector<std::string> pictures;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    pictures.push_back(argument.starts_with("file:")
+                           ? snapwick::LocalFileBytes(QUrl::fromEncoded(QByteArray(argv[i])))
+                           : argument);
   }
-  if (!pictures.isEmpty()) {
+  if (!pictures.empty()) {
     QTimer::singleShot(0, &window, [&window, pictures] { window.OpenPictures(pictures); });
   }
   return app.exec();

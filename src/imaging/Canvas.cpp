@@ -73,6 +73,7 @@ void Canvas::SetBackground(const QColor& colour) {
 
 void Canvas::SetPicture(const QImage& picture) {
   picture_ = picture;
+  inPicture_.clear();
   Compose();
 }
 
@@ -101,9 +102,15 @@ void Canvas::Print(const QString& text) {
   painter.setRenderHint(QPainter::TextAntialiasing, antialias_);
   painter.setPen(ColorFromBgr(ForeColor));
   const QFontMetrics metrics(drawFont, &image_);
-  const QPointF baseline(CurrentX, CurrentY + metrics.ascent());
-  painter.drawText(baseline, text);
-  drawn_.push_back(DrawnText{baseline, text, ColorFromBgr(ForeColor), drawFont});
+  const DrawnText drawn{QPointF(CurrentX, CurrentY + metrics.ascent()), text,
+                        ColorFromBgr(ForeColor), drawFont};
+  const auto there = [&drawn](const std::vector<DrawnText>& texts) {
+    return std::find(texts.begin(), texts.end(), drawn) != texts.end();
+  };
+  if (!there(drawn_) && !there(inPicture_)) {
+    painter.drawText(drawn.baseline, text);
+    drawn_.push_back(drawn);
+  }
   CurrentX = 0;
   CurrentY += metrics.height();
 }
@@ -115,6 +122,14 @@ int32_t Canvas::Point(int x, int y) const {
 
 void Canvas::ImageToPicture() {
   picture_ = image_;
+  inPicture_.insert(inPicture_.end(), drawn_.begin(), drawn_.end());
+  drawn_.clear();
+}
+
+std::vector<Canvas::DrawnText> Canvas::Drawn() const {
+  std::vector<DrawnText> texts = inPicture_;
+  texts.insert(texts.end(), drawn_.begin(), drawn_.end());
+  return texts;
 }
 
 void Canvas::PictureToSurface(cDIBSection& surface) const {

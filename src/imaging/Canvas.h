@@ -24,6 +24,7 @@ class Canvas {
     QString text;
     QColor colour;
     QFont font;
+    bool operator==(const DrawnText&) const = default;
   };
 
   Canvas();
@@ -43,11 +44,12 @@ class Canvas {
   void Cls();
   // Draws text at (CurrentX, CurrentY) in ForeColor and the canvas's font with a transparent
   // background, the top-left of the first character cell at the position. Afterwards the
-  // position is at the start of the next line.
+  // position is at the start of the next line. A text that lies on the picture already, drawn
+  // the same way at the same place, is not drawn again: smoothed edges would only get heavier.
   void Print(const QString& text);
   // The colour (0x00BBGGRR) of a point of the image; -1 outside it.
   int32_t Point(int x, int y) const;
-  // Makes the image, drawn text included, the picture.
+  // Makes the image, drawn text included, the picture (and the drawn texts part of it).
   void ImageToPicture();
   // Builds a surface from the picture (the surface layout, one pass).
   void PictureToSurface(cDIBSection& surface) const;
@@ -56,7 +58,8 @@ class Canvas {
   // The image's size in 0.01 mm, as a picture reports it.
   int32_t ImageWidth() const;
   int32_t ImageHeight() const;
-  const std::vector<DrawnText>& Drawn() const { return drawn_; }
+  // The texts drawn since the picture was set, those a save made part of it first.
+  std::vector<DrawnText> Drawn() const;
 
   const QFont& Font() const { return font_; }
   void SetFont(const QFont& font) { font_ = font; }
@@ -76,7 +79,8 @@ class Canvas {
   QColor background_;
   QImage picture_;
   QImage image_;
-  std::vector<DrawnText> drawn_;  // drawn on the image since its picture was set or cleared
+  std::vector<DrawnText> drawn_;      // drawn on the image since its picture was set or cleared
+  std::vector<DrawnText> inPicture_;  // drawn earlier and made part of the picture
   QFont font_;
   bool antialias_ = true;
 };

@@ -4,8 +4,8 @@
 #include <QGuiApplication>
 #include <QImage>
 
-#include "platform/Dialogs.h"
 #include "imaging/Canvas.h"
+#include "platform/Dialogs.h"
 
 namespace snapwick {
 

@@ -10,6 +10,11 @@
 
 namespace snapwick {
 
+std::string LocalFileBytes(const QUrl& url) {
+  if (!url.isLocalFile()) return std::string();
+  return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+}
+
 FileDrop::FileDrop(QWidget* target, Receiver receiver)
     : QObject(target), receiver_(std::move(receiver)) {
   target->setAcceptDrops(true);
@@ -27,9 +32,9 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() == QEvent::Drop) {
     auto* drop = static_cast<QDropEvent*>(event);
-    QStringList paths;
+    std::vector<std::string> paths;
     for (const QUrl& url : drop->mimeData()->urls()) {
-      if (url.isLocalFile()) paths << url.toLocalFile();
+      if (url.isLocalFile()) paths.push_back(LocalFileBytes(url));
     }
     if (receiver_(paths)) drop->acceptProposedAction();
     return true;

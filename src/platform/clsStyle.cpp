@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QWidget>
@@ -86,7 +87,9 @@ void clsStyle::pRedraw() {
     if (style_ & WS_MAXIMIZEBOX) flags |= Qt::WindowMaximizeButtonHint;
     if (exStyle_ & WS_EX_CONTEXTHELP) flags |= Qt::WindowContextHelpButtonHint;
   } else {
-    flags |= Qt::FramelessWindowHint;
+    // No title bar, but the border stays: window managers that follow the Motif hints keep the
+    // frame of a window whose hints leave the title out.
+    flags |= Qt::CustomizeWindowHint;
   }
   if (exStyle_ & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
 
@@ -117,20 +120,65 @@ void clsStyle::ShowSysMenu(int x, int y) {
     QWidget* window = mClient;
     QAction* restore =
         sysMenu_->addAction(tr("Restore"), window, [window] { window->showNormal(); });
+    QAction* move =
+        sysMenu_->addAction(tr("Move"), window, [this] { StartTracking(Tracking::Move); });
+    QAction* size =
+        sysMenu_->addAction(tr("Size"), window, [this] { StartTracking(Tracking::Size); });
     QAction* minimize =
         sysMenu_->addAction(tr("Minimize"), window, [window] { window->showMinimized(); });
     QAction* maximize =
         sysMenu_->addAction(tr("Maximize"), window, [window] { window->showMaximized(); });
     sysMenu_->addSeparator();
     sysMenu_->addAction(tr("Close"), window, [window] { window->close(); });
-    connect(sysMenu_, &QMenu::aboutToShow, sysMenu_, [this, window, restore, minimize, maximize] {
-      const bool normal = !(window->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized));
-      restore->setEnabled(!normal);
-      minimize->setEnabled(MinButton());
-      maximize->setEnabled(MaxButton() && !(window->windowState() & Qt::WindowMaximized));
-    });
+    connect(sysMenu_, &QMenu::aboutToShow, sysMenu_,
+            [this, window, restore, move, size, minimize, maximize] {
+              const bool normal =
+                  !(window->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized));
+              restore->setEnabled(!normal);
+              move->setEnabled(normal);
+              size->setEnabled(normal && Sizable());
+              minimize->setEnabled(MinButton());
+              maximize->setEnabled(MaxButton() && !(window->windowState() & Qt::WindowMaximized));
+            });
   }
   sysMenu_->popup(at);
+}
+
+void clsStyle::StartTracking(Tracking kind) {
+  if (!mClient) return;
+  QWindow* window = mClient->windowHandle();
+  if (window != nullptr) {
+    if (kind == Tracking::Move) {
+      window->startSystemMove();
+    } else {
+      window->startSystemResize(Qt::RightEdge | Qt::BottomEdge);
+    }
+  }
+  tracking_ = kind;
+  trackedFrom_ = mClient->geometry();
+  mClient->activateWindow();
+  mClient->grabKeyboard();
+}
+
+bool clsStyle::TrackKey(int key) {
+  constexpr int kStep = 10;
+  QRect geometry = mClient->geometry();
+  const int dx = key == Qt::Key_Left ? -kStep : key == Qt::Key_Right ? kStep : 0;
+  const int dy = key == Qt::Key_Up ? -kStep : key == Qt::Key_Down ? kStep : 0;
+  if (dx != 0 || dy != 0) {
+    if (tracking_ == Tracking::Move) {
+      mClient->move(mClient->pos() + QPoint(dx, dy));
+    } else {
+      geometry.setSize((geometry.size() + QSize(dx, dy)).expandedTo(mClient->minimumSize()));
+      mClient->resize(geometry.size());
+    }
+    return true;
+  }
+  if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape) return false;
+  if (key == Qt::Key_Escape) mClient->setGeometry(trackedFrom_);
+  tracking_ = Tracking::None;
+  mClient->releaseKeyboard();
+  return true;
 }
 
 void clsStyle::mClient_MouseDown(Qt::MouseButton button, QPoint) {
@@ -145,6 +193,13 @@ void clsStyle::mClient_MouseUp(Qt::MouseButton button, QPoint screenPos) {
 
 bool clsStyle::eventFilter(QObject* watched, QEvent* event) {
   if (watched == mClient) {
+    if (event->type() == QEvent::KeyPress && tracking_ != Tracking::None) {
+      if (TrackKey(static_cast<QKeyEvent*>(event)->key())) return true;
+    } else if (event->type() == QEvent::MouseButtonPress && tracking_ != Tracking::None) {
+      // A click ends the tracking where the window is.
+      tracking_ = Tracking::None;
+      mClient->releaseKeyboard();
+    }
     if (event->type() == QEvent::MouseButtonPress) {
       auto* mouse = static_cast<QMouseEvent*>(event);
       mClient_MouseDown(mouse->button(), mouse->globalPosition().toPoint());

@@ -64,8 +64,14 @@ class clsStyle : public QObject {
 
   // Applies the style words to the window, so that its frame is recomputed and repainted.
   void pRedraw();
-  // Pops up the window menu (Restore, Minimize, Maximize, Close) at a screen point in pixels. A
-  // coordinate outside the signed 16-bit range raises an overflow error.
+  // Pops up the window menu (Restore, Move, Size, Minimize, Maximize, Close) at a screen point in
+  // pixels. A coordinate outside the signed 16-bit range raises an overflow error. "Move" and
+  // "Size" hand the window to the desktop's own move or resize where it offers one, and let the
+  // arrow keys move it or change its size by 10 pixels a press until Enter (Escape puts it back),
+  // so that a window without a title bar can still be moved and sized.
+  enum class Tracking { None, Move, Size };
+  void StartTracking(Tracking kind);
+  Tracking Tracked() const { return tracking_; }
   void ShowSysMenu(int x, int y);
   // The window menu last popped up (for tests); none before the first.
   QMenu* SysMenu() const { return sysMenu_; }
@@ -83,6 +89,8 @@ class clsStyle : public QObject {
   void SetStyleBit(uint32_t bits, bool on);
   void SetExStyleBit(uint32_t bits, bool on);
   void ReadStyleFromWindow();
+  // Moves or sizes the window by a key while tracking; true when the key was taken.
+  bool TrackKey(int key);
 
   QPointer<QWidget> mClient;
   bool autoDrag_ = false;
@@ -90,6 +98,8 @@ class clsStyle : public QObject {
   uint32_t style_ = 0;
   uint32_t exStyle_ = 0;
   QPointer<QMenu> sysMenu_;
+  Tracking tracking_ = Tracking::None;
+  QRect trackedFrom_;
 };
 
 }  // namespace snapwick

@@ -38,7 +38,8 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   const uint32_t bits = style.StyleBits();
   style.TopMost(true);
   EXPECT_TRUE((bits & clsStyle::WS_CAPTION) == 0 && style.StyleBits() == bits && form.isVisible() &&
-              form.windowFlags().testFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint));
+              form.windowFlags().testFlags(Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint) &&
+              !form.windowFlags().testAnyFlags(Qt::FramelessWindowHint | Qt::WindowTitleHint));
   // The window menu comes on a right release only when switched on, at a 16-bit position.
   style.mClient_MouseUp(Qt::RightButton, QPoint(50, 60));
   style.AutoSysMenu(true);
@@ -47,10 +48,28 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   style.mClient_MouseUp(Qt::RightButton, QPoint(50, 60));
   ASSERT_TRUE(style.SysMenu() && style.SysMenu()->isVisible());
   style.SysMenu()->hide();
+  // Without a title bar the window is moved and sized from its window menu, by the arrow keys:
+  // Enter keeps the change, Escape puts the window back.
+  QStringList items;
+  for (QAction* action : style.SysMenu()->actions())
+    items << action->text();
+  EXPECT_EQ(items.join(","), "Restore,Move,Size,Minimize,Maximize,,Close");
+  const QPoint from = form.pos();
+  const QSize size = form.size();
+  style.StartTracking(clsStyle::Tracking::Move);
+  QTest::keyClick(&form, Qt::Key_Right);
+  QTest::keyClick(&form, Qt::Key_Down);
+  EXPECT_EQ(form.pos(), from + QPoint(10, 10));
+  QTest::keyClick(&form, Qt::Key_Escape);
+  style.StartTracking(clsStyle::Tracking::Size);
+  QTest::keyClick(&form, Qt::Key_Left);
+  QTest::keyClick(&form, Qt::Key_Return);
+  EXPECT_EQ(std::tuple(form.pos(), form.size(), style.Tracked()),
+            std::tuple(from, size - QSize(10, 0), clsStyle::Tracking::None));
   EXPECT_THROW(style.ShowSysMenu(40000, 5), SnapError);
 
   // "Border" off and on brings the whole frame back, with the title.
-  form.OpenPictures({Pic("a.jpg", MakeJpeg(64, 48)).c_str()});
+  form.OpenPictures({Pic("a.jpg", MakeJpeg(64, 48))});
   form.Border_Click();
   style.MaxButton(false);
   form.Border_Click();

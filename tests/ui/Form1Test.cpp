@@ -21,11 +21,13 @@ static QString Describe(QWidget* menu) {
   return items.join(", ");
 }
 
-// Drops files on the window as a file manager does; whether the window took them.
-static bool Drop(QWidget* window, const QStringList& paths) {
+// Drops files on the window as a file manager does, their names' bytes percent-encoded in the
+// URLs; whether the window took them.
+static bool Drop(QWidget* window, const std::vector<std::string>& paths) {
   QMimeData data;
   QList<QUrl> urls;
-  std::ranges::transform(paths, std::back_inserter(urls), QUrl::fromLocalFile);
+  for (const std::string& path : paths)
+    urls << QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
   data.setUrls(urls);
   QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -38,27 +40,35 @@ TEST_F(Form1Test, MenusQuittingStartUpArgumentsAndDrops) {
   Form1& first = Start();
   EXPECT_EQ(Describe(first.menuBar()),
             "&File {Load... Ctrl+O, Date Ctrl+D, Label Ctrl+L, Picture Data Ctrl+I [ ], Configure "
-            "Picture Data..., -, Auto Date [x], Use PC Time Zone [x], Auto Save [ ], Auto Label "
-            "[ ], -, Clear Ctrl+C, Font..., -, Save as... Ctrl+S, Exit Ctrl+Q}, &View {Next "
+            "Picture Data..., -, Auto Date [x], Use PC Time Zone [x], Use Capture Date [ ], Auto "
+            "Save [ ], Auto Label "
+            "[ ], Keep Picture Data in Saved Files [ ], -, Clear Ctrl+C, Font..., -, Save as... "
+            "Ctrl+S, Exit Ctrl+Q}, &View {Next "
             "Ctrl+N, Prev Ctrl+P, Auto Ctrl+A [ ], -, Resize {160x120, 320x240, 640x480, "
             "800x600, 1024x768, 1280x960, 1600x1200}, Refresh F5, -, Picture Data}, &Window "
             "{Border [x], Hide Menu F6 [ ], -, Check Black}, &Help {About}");
   // Program arguments and dropped files take the list road.
-  const QString a = Pic("a.jpg", MakeJpeg(400, 300)).c_str(),
-                b = Pic("b.jpg", MakeJpeg(300, 400)).c_str();
-  WriteBytes(work_.File("c.jpg"), MakeJpeg(500, 100));
-  const QString c = work_.File("c.jpg").c_str(), other = work_.Path().c_str();
+  const std::string a = Pic("a.jpg", MakeJpeg(400, 300)), b = Pic("b.jpg", MakeJpeg(300, 400)),
+                    c = work_.File("c.jpg"), other = work_.Path();
+  WriteBytes(c, MakeJpeg(500, 100));
   // Several of one folder; missing files and folders are passed over.
   EXPECT_TRUE(first.OpenPictures({a + "x", a, other, b}));
-  EXPECT_EQ(first.windowTitle(), a + "  [ 0.1M 400x300] Photo 1 of 2");
+  EXPECT_EQ(first.windowTitle().toStdString(), a + "  [ 0.1M 400x300] Photo 1 of 2");
   EXPECT_FALSE(first.OpenPictures({a + "x", other, ""}) || Drop(&first, {other}));
   // One picture, named relative to the current folder.
   EXPECT_TRUE(first.OpenPictures({"c.jpg"}));
-  EXPECT_EQ(first.windowTitle(), c + "  [ 0.1M 500x100]");
-  // Pictures of several folders keep the given order.
+  EXPECT_EQ(first.windowTitle().toStdString(), c + "  [ 0.1M 500x100]");
+  // Pictures of several folders keep the given order; a name that is no UTF-8 (Latin-1 "é") is
+  // opened as it is and shown as Latin-1.
+  const std::string latin1 = Pic("caf\xE9.jpg", MakeJpeg(300, 400));
   EXPECT_TRUE(Drop(&first, {b, c, a}));
   first.NextFile_Click();
-  EXPECT_EQ(first.windowTitle(), c + "  [ 0.1M 500x100] Photo 2 of 3");
+  EXPECT_EQ(first.windowTitle().toStdString(), c + "  [ 0.1M 500x100] Photo 2 of 3");
+  for (const bool dropped : {false, true}) {
+    EXPECT_TRUE(dropped ? Drop(&first, {latin1}) : first.OpenPictures({latin1}));
+    EXPECT_EQ(first.windowTitle(),
+              QString::fromStdString(pics_.Path()) + "/café.jpg  [ 0.1M 300x400]");
+  }
   // The shortcuts act while the menus are hidden too; a check item switches once.
   first.HideMenu_Click();
   QTest::keyClick(&first, Qt::Key_A, Qt::ControlModifier);

@@ -23,7 +23,7 @@ TEST_F(Form1Test, DateAndLabels) {
   PicDataFlags make{};
   make[1] = 1;
   form.Session().SetPictureDataItems(make);
-  form.OpenPictures({picture.c_str()});
+  form.OpenPictures({picture});
   Canvas& canvas = form.Session().Picture2();
   canvas.SetBoxSize(600, 120);
   canvas.SetPicture(ImageFromSurface(MakeSurface(600, 120, Solid({128, 128, 128}))));
@@ -120,28 +120,23 @@ TEST_F(Form1Test, FontAutoSaveDialogAndSlideShows) {
 
 // Automatic saves keeping the pictures' names never take the place of a source picture: not in the
 // pictures' own folder, not through a link; other formats get ".jpg" names, and pictures of
-// several folders with one name are numbered. Each row: the pictures made (a name ending in "@"
-// is a link to the next picture made), the folder saved into, what it then holds and the log.
+// several folders with one name are numbered (first, while the log line is empty). Each row: the
+// pictures made (a name ending in "@" is a link to the next picture made), the folder saved into,
+// what it then holds and the log.
 TEST_F(Form1Test, AutoSaveNeverWritesOverTheOriginals) {
   struct Row {
     std::vector<std::string> made, opened;
     std::string into, holds, log;
   };
-  const Row rows[] = {{{"p/c.bmp", "p/a.jpg"},
-                       {"p/c.bmp", "p/a.jpg"},
-                       "p",
-                       "a.jpg 64x48, c.bmp, c.jpg 160x120",
-                       "Not saved: p/a.jpg is the original"},
-                      {{"o/a.jpg@", "p/a.jpg"},
-                       {"p/a.jpg"},
-                       "o",
-                       "a.jpg 64x48",
-                       "Not saved: o/a.jpg is the original"},
-                      {{"x/IMG_1.JPG", "y/IMG_1.JPG", "y/IMG_1.bmp"},
-                       {"x/IMG_1.JPG", "y/IMG_1.JPG", "y/IMG_1.bmp"},
-                       "o",
-                       "IMG_1 (2).JPG 160x120, IMG_1.JPG 160x120, IMG_1.jpg 160x120",
-                       ""}};
+  // clang-format off
+  const Row rows[] = {
+      {{"x/IMG_1.JPG", "y/IMG_1.JPG", "y/IMG_1.bmp"}, {"x/IMG_1.JPG", "y/IMG_1.JPG", "y/IMG_1.bmp"},
+       "o", "IMG_1 (2).JPG 160x120, IMG_1.JPG 160x120, IMG_1.jpg 160x120", ""},
+      {{"p/c.bmp", "p/a.jpg"}, {"p/c.bmp", "p/a.jpg"}, "p", "a.jpg 64x48, c.bmp, c.jpg 160x120",
+       "Not saved: p/a.jpg is the original"},
+      {{"o/a.jpg@", "p/a.jpg"}, {"p/a.jpg"}, "o", "a.jpg 64x48",
+       "Not saved: o/a.jpg is the original"}};
+  // clang-format on
   Form1& form = Start(0);
   for (const Row& row : rows) {
     TempDir root;
@@ -156,9 +151,9 @@ TEST_F(Form1Test, AutoSaveNeverWritesOverTheOriginals) {
         originals[path] = ReadFile(path);
       }
     }
-    QStringList opened;
+    std::vector<std::string> opened;
     for (const std::string& name : row.opened)
-      opened << root.File(name).c_str();
+      opened.push_back(root.File(name));
     QDir().mkpath(root.File(row.into).c_str());
     AutoSaveWith(root.File(row.into), "", true);
     form.OpenPictures(opened);
