@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/Error.h"
+#include "base/Error.h"
 #include "platform/PictureLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <random>
 
-#include "platform/Error.h"
-#include "platform/FileTimes.h"
+#include "base/Error.h"
+#include "base/FileTimes.h"
 
 namespace snapwick {
 

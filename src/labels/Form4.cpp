@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "app/Form1.h"
-#include "platform/Checked.h"
+#include "base/Checked.h"
 #include "platform/PictureBox.h"
 
 namespace snapwick {

@@ -10,8 +10,8 @@
 #include <new>
 #include <unordered_set>
 
-#include "platform/Checked.h"
-#include "platform/Error.h"
+#include "base/Checked.h"
+#include "base/Error.h"
 
 namespace snapwick {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/Checked.h"
+#include "base/Checked.h"
 
 namespace snapwick {
 

@@ -18,10 +18,10 @@
 #include <new>
 #include <vector>
 
+#include "base/Error.h"
 #include "imaging/Orientation.h"
 #include "metadata/ExifReader.h"
 #include "metadata/Variant.h"
-#include "platform/Error.h"
 
 namespace snapwick {
 

@@ -13,7 +13,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/Error.h"
+#include "base/Error.h"
 
 namespace snapwick {
 

@@ -11,13 +11,13 @@
 #include <filesystem>
 #include <random>
 
+#include "base/Error.h"
+#include "base/FileTimes.h"
 #include "imaging/BlackCheck.h"
 #include "imaging/FileAttributes.h"
 #include "imaging/Orientation.h"
 #include "imaging/cDIBSection.h"
 #include "imaging/mIntelJPEGLibrary.h"
-#include "platform/Error.h"
-#include "platform/FileTimes.h"
 #include "support/Fixtures.h"
 #include "support/ReferenceResample.h"
 #include "support/TestEnvironment.h"

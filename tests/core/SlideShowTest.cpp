@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "platform/Error.h"
+#include "base/Error.h"
 #include "support/Fixtures.h"
 #include "support/TestEnvironment.h"
 
