@@ -33,6 +33,7 @@
 #include "chrome/modTransparant.h"
 #include "imaging/BlackCheck.h"
 #include "imaging/FileAttributes.h"
+#include "imaging/OutputFormat.h"
 #include "imaging/mIntelJPEGLibrary.h"
 #include "labels/Form2.h"
 #include "labels/Form4.h"
@@ -695,7 +696,7 @@ void Form1::AutoSave_Click() {
 
 void Form1::SaveAs_Click() {
   const std::optional<std::string> name =
-      dialogs_.SaveFile(this, "Choose file to Save", "JPG File (*.jpg)|*.jpg");
+      dialogs_.SaveFile(this, "Choose file to Save", std::string(kJpegOutput.saveFilter));
   if (!name) return;
   try {
     SaveShownPicture(*name);

@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <cerrno>
 
+#include "imaging/OutputFormat.h"
+
 namespace snapwick {
 
 namespace {
@@ -29,10 +31,11 @@ bool Replaceable(const char* path) {
 }  // namespace
 
 std::string ChooseTempFile() {
-  if (Writable(".") && Replaceable("temp.jpg")) return "temp.jpg";
+  const std::string name = "temp" + std::string(kJpegOutput.suffix);
+  if (Writable(".") && Replaceable(name.c_str())) return name;
   const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   QDir().mkpath(cache);
-  return QFile::encodeName(cache + "/temp.jpg").toStdString();
+  return QFile::encodeName(cache).toStdString() + "/" + name;
 }
 
 }  // namespace snapwick

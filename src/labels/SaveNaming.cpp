@@ -1,5 +1,7 @@
 #include "labels/SaveNaming.h"
 
+#include "imaging/OutputFormat.h"
+
 namespace snapwick {
 
 namespace {
@@ -10,12 +12,13 @@ std::string LastPathPart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// "_" + the number with at least three digits + ".jpg"; numbers below 1 count as 1.
+// "_" + the number with at least three digits + the saved format's suffix (".jpg"); numbers
+// below 1 count as 1.
 std::string NumberedSuffix(int32_t number) {
   if (number < 1) number = 1;
   std::string digits = std::to_string(number);
   if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-  return "_" + digits + ".jpg";
+  return "_" + digits + std::string(kJpegOutput.suffix);
 }
 
 }  // namespace
