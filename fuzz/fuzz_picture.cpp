@@ -7,7 +7,7 @@
 #include <new>
 
 #include "base/Error.h"
-#include "platform/PictureLoader.h"
+#include "imaging/PictureLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   snapwick::Picture picture;

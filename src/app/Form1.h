@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/PictureList.h"
+#include "imaging/Picture.h"
 #include "imaging/cDIBSection.h"
 #include "labels/SaveNaming.h"
-#include "platform/Picture.h"
 
 class QAction;
 class QLabel;

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/Picture.h"
 #include "imaging/cDIBSection.h"
-#include "platform/Picture.h"
 
 namespace snapwick {
 

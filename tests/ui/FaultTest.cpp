@@ -10,7 +10,7 @@
 #include <sys/mount.h>
 #include <turbojpeg.h>
 
-#include "platform/PictureLoader.h"
+#include "imaging/PictureLoader.h"
 #include "ui/UiFixture.h"
 
 namespace snapwick::test {

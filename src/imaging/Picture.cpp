@@ -1,4 +1,4 @@
-#include "platform/Picture.h"
+#include "imaging/Picture.h"
 
 #include <cmath>
 
