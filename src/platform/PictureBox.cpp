@@ -72,7 +72,6 @@ void PictureBox::SetPicture(const Picture& picture) {
 
 void PictureBox::SetPicture(const QImage& picture) {
   picture_ = picture;
-  inPicture_.clear();
   Compose();
 }
 
@@ -143,23 +142,16 @@ void PictureBox::paintEvent(QPaintEvent* event) {
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawImage(QPointF(0, 0), picture_);
   painter.setRenderHint(QPainter::TextAntialiasing, antialias_);
-  for (const auto* texts : {&inPicture_, &drawn_}) {
-    for (const DrawnText& text : *texts) {
-      painter.setFont(text.font);
-      painter.setPen(text.colour);
-      painter.drawText(text.baseline, text.text);
-    }
+  for (const DrawnText& text : drawn_) {
+    painter.setFont(text.font);
+    painter.setPen(text.colour);
+    painter.drawText(text.baseline, text.text);
   }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
   emit mouseDown(event->button(), event->globalPosition().toPoint());
   QWidget::mousePressEvent(event);
-}
-
-void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
-  emit mouseUp(event->button(), event->globalPosition().toPoint());
-  QWidget::mouseReleaseEvent(event);
 }
 
 void PictureBox::keyReleaseEvent(QKeyEvent* event) {

@@ -54,13 +54,11 @@ class PictureBox : public QWidget {
 
  signals:
   void mouseDown(Qt::MouseButton button, QPoint globalPos);
-  void mouseUp(Qt::MouseButton button, QPoint globalPos);
   void keyUp(int key);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
@@ -77,8 +75,7 @@ class PictureBox : public QWidget {
 
   QImage picture_;
   QImage image_;
-  std::vector<DrawnText> drawn_;      // drawn on the image since its picture was set or cleared
-  std::vector<DrawnText> inPicture_;  // drawn earlier and made part of the picture
+  std::vector<DrawnText> drawn_;  // drawn on the image since its picture was set or cleared
   bool antialias_ = true;
 };
 
