@@ -16,6 +16,7 @@
 #include "imaging/BlackCheck.h"
 #include "imaging/FileAttributes.h"
 #include "imaging/Orientation.h"
+#include "imaging/OutputFormat.h"
 #include "imaging/cDIBSection.h"
 #include "imaging/mIntelJPEGLibrary.h"
 #include "support/Fixtures.h"
@@ -169,6 +170,9 @@ TEST(JpegWriter, FailuresKeepTheEarlierFileAndSuccessItsTimesAndModeAtAClampedQu
   EXPECT_EQ(bytesAt(INT32_MAX), ReadFile(file));  // saved at 100
   EXPECT_EQ(bytesAt(-20), bytesAt(1));
   EXPECT_NE(bytesAt(1), bytesAt(2));
+  // The file holds exactly what the output format's encoder gives.
+  const std::vector<unsigned char> encoded = kJpegOutput.encode(dib, 100);
+  EXPECT_EQ(ReadFile(file), std::string(encoded.begin(), encoded.end()));
 }
 
 TEST(FileDate, WorkedExamplesAndTheLocale) {
