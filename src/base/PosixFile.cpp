@@ -47,11 +47,10 @@ class SiblingFile {
       if (fd >= 0 || errno != EEXIST) break;
     }
     if (fd < 0) RaiseFileError(errno, FileUse::Write);
-    created_ = true;
     file_ = FileDescriptor(fd, FileUse::Write, {});
   }
   ~SiblingFile() {
-    if (created_ && !kept_) ::unlink(path_.c_str());
+    if (!kept_) ::unlink(path_.c_str());
   }
   SiblingFile(const SiblingFile&) = delete;
   SiblingFile& operator=(const SiblingFile&) = delete;
@@ -76,7 +75,6 @@ class SiblingFile {
   std::string folder_;
   std::string path_;
   FileDescriptor file_;
-  bool created_ = false;
   bool kept_ = false;
 };
 
