@@ -99,17 +99,17 @@ void BM_ShowPicture12MP(benchmark::State& state) {
   Form1& form = *window.form;
   // One run first, so that the measured runs reuse the window's memory as every later picture of
   // a session does.
-  form.Files.SetFiles(PhotoFile());
+  form.Session().Files().SetFiles(PhotoFile());
   form.ShowPicture();
   double best = 1e9;
   for (auto _ : state) {
-    form.Files.SetFiles(PhotoFile());
+    form.Session().Files().SetFiles(PhotoFile());
     const double start = ThreadSeconds();
     form.ShowPicture();
     best = std::min(best, ThreadSeconds() - start);
   }
-  if (form.PixelWidth != 4000) state.SkipWithError("the picture was not shown");
-  state.counters["box_width"] = form.Picture2->Image().width();
+  if (form.Session().PixelWidth() != 4000) state.SkipWithError("the picture was not shown");
+  state.counters["box_width"] = form.Session().Picture2().Image().width();
   state.counters["best_ms"] = best * 1e3;
   state.counters["bare_decode_ms"] = BareDecodeSeconds() * 1e3;
   state.counters["ratio_to_decode"] = best / BareDecodeSeconds();
@@ -120,12 +120,12 @@ BENCHMARK(BM_ShowPicture12MP)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
 void BM_SaveShownPicture(benchmark::State& state) {
   Window window(static_cast<int>(state.range(0)));
   Form1& form = *window.form;
-  form.Files.SetFiles(PhotoFile());
+  form.Session().Files().SetFiles(PhotoFile());
   form.ShowPicture();
   const std::string target = window.work.File("saved.jpg");
   for (auto _ : state)
-    form.SaveShownPicture(target);
-  state.counters["box_width"] = form.Picture2->Image().width();
+    form.Session().SaveShownPicture(target);
+  state.counters["box_width"] = form.Session().Picture2().Image().width();
 }
 BENCHMARK(BM_SaveShownPicture)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
 

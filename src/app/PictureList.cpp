@@ -27,6 +27,11 @@ std::string PictureList::GetFile() {
   return path;
 }
 
+std::vector<std::string> PictureList::Pictures() const {
+  if (FileList.size() <= 1) return FileList;
+  return std::vector<std::string>(FileList.begin() + 1, FileList.end());
+}
+
 bool PictureList::StepBack() {
   if (CurrentFile < 3) return false;
   CurrentFile -= 2;

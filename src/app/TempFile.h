@@ -10,4 +10,7 @@ namespace snapwick {
 // made when missing.
 std::string ChooseTempFile();
 
+// "temp.jpg" in the per-user cache folder, which is made when missing.
+std::string CacheTempFile();
+
 }  // namespace snapwick

@@ -25,4 +25,11 @@ bool SetFileMode(const std::string& path, uint32_t mode) {
   return ::chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) == 0;
 }
 
+bool IsSameFile(const std::string& a, const std::string& b) {
+  struct stat first {
+  }, second{};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 }  // namespace snapwick

@@ -28,4 +28,9 @@ bool SetFileTimes(const std::string& path, const timespec& lastAccess, const tim
 // Sets the permission bits of a file. Returns false, with errno set, on failure.
 bool SetFileMode(const std::string& path, uint32_t mode);
 
+// Whether two names lead to one and the same existing file: the same device and inode, symbolic
+// links followed (so a link to a file, a hard link and the file's own path all match it). False
+// when either cannot be looked up.
+bool IsSameFile(const std::string& a, const std::string& b);
+
 }  // namespace snapwick

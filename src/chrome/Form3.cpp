@@ -5,9 +5,11 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "base/Checked.h"
 #include "chrome/CasualFont.h"
 #include "chrome/modTransparant.h"
-#include "platform/PictureBox.h"
+#include "imaging/Canvas.h"
+#include "platform/ScreenMetrics.h"
 
 namespace snapwick {
 
@@ -49,6 +51,20 @@ Form3::Form3(QWidget* parent) : QDialog(parent) {
   Timer1.setInterval(100);
   connect(&Timer1, &QTimer::timeout, this, &Form3::Timer1_Timer);
   Timer1.start();
+}
+
+void Form3::SetTexts(const QString& version, const QString& canvas) {
+  Label1[0]->setText(version);
+  Label2[0]->setText(canvas);
+  Label1[1]->setText(version);
+  Label2[1]->setText(canvas);
+  // The shadows lie 50 twips to the right and below.
+  const int dx = checked::Round32(50 / ScreenMetrics::TwipsPerPixelX());
+  const int dy = checked::Round32(50 / ScreenMetrics::TwipsPerPixelY());
+  Label1[1]->move(Label1[0]->pos() + QPoint(dx, dy));
+  Label2[1]->move(Label2[0]->pos() + QPoint(dx, dy));
+  TransparencyLevel = 100;
+  SetTransparency(this, 100);
 }
 
 void Form3::Timer1_Timer() {

@@ -23,6 +23,8 @@ class Form3 : public QDialog {
   QTimer Timer1;
   int32_t TransparencyLevel = 0;  // the fade's current percentage
 
+  // Sets the version and canvas lines (and their shadows) and starts the fade from invisible.
+  void SetTexts(const QString& version, const QString& canvas);
   void Timer1_Timer();
   void Command1_Click();
 };

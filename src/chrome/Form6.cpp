@@ -26,6 +26,10 @@ Form6::Form6(QWidget* parent) : QDialog(parent) {
   connect(Command1, &QPushButton::clicked, this, &Form6::Command1_Click);
 }
 
+void Form6::SetText(const QString& text) {
+  Text1->setPlainText(text);
+}
+
 void Form6::Command1_Click() {
   hide();
 }

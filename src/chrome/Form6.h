@@ -17,6 +17,7 @@ class Form6 : public QDialog {
   QPlainTextEdit* Text1 = nullptr;
   QPushButton* Command1 = nullptr;  // "&Ok"
 
+  void SetText(const QString& text);
   void Command1_Click();
 };
 

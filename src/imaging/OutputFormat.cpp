@@ -4,6 +4,6 @@
 
 namespace snapwick {
 
-const OutputFormat kJpegOutput{".jpg", "JPG File (*.jpg)|*.jpg", &EncodeJPG};
+const OutputFormat kJpegOutput{".jpg", ".jpeg", "JPG File (*.jpg)|*.jpg", &EncodeJPG};
 
 }  // namespace snapwick

@@ -196,4 +196,29 @@ void cDIBSection::BilinearResample(cDIBSection& target) const {
   }
 }
 
+void WidenThinSurface(cDIBSection& surface) {
+  const int32_t width = surface.Width(), height = surface.Height();
+  const int32_t wideWidth = std::max(width, 2), wideHeight = std::max(height, 2);
+  cDIBSection wide;
+  if (!wide.Create(wideWidth, wideHeight)) RaiseError(kErrOutOfMemory);
+  const size_t inStride = static_cast<size_t>(surface.BytesPerScanLine());
+  const size_t outStride = static_cast<size_t>(wide.BytesPerScanLine());
+  const uint8_t* in = surface.DIBSectionBitsPtr();
+  uint8_t* out = wide.DIBSectionBitsPtr();
+  for (int32_t y = 0; y < wideHeight; ++y) {
+    const uint8_t* from = in + static_cast<size_t>(std::min(y, height - 1)) * inStride;
+    uint8_t* to = out + static_cast<size_t>(y) * outStride;
+    if (width >= 2) {
+      std::memcpy(to, from, static_cast<size_t>(width) * 3);
+    } else {
+      for (int32_t x = 0; x < wideWidth; ++x, to += 3) {
+        to[0] = from[0];
+        to[1] = from[1];
+        to[2] = from[2];
+      }
+    }
+  }
+  surface = std::move(wide);
+}
+
 }  // namespace snapwick

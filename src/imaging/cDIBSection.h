@@ -89,4 +89,8 @@ class cDIBSection {
 void BlockCopy(const cDIBSection& source, int32_t srcLeft, int32_t srcTop, cDIBSection& dest,
                int32_t destLeft, int32_t destTop, int32_t width, int32_t height);
 
+// Repeats the single column or row of a surface narrower or lower than 2 pixels, so that it can
+// be resized like any other; the copy looks the same. Raises 7 when memory runs out.
+void WidenThinSurface(cDIBSection& surface);
+
 }  // namespace snapwick

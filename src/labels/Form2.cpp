@@ -7,12 +7,12 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "app/Form1.h"
 #include "platform/Dialogs.h"
 
 namespace snapwick {
 
-Form2::Form2(Form1& owner) : QDialog(&owner), owner_(owner) {
+Form2::Form2(QWidget* parent, DialogHost& dialogs, int quality)
+    : QDialog(parent), dialogs_(dialogs) {
   setWindowTitle("Auto Save File Name Setting");
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
@@ -63,17 +63,11 @@ Form2::Form2(Form1& owner) : QDialog(&owner), owner_(owner) {
   connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
   connect(Browse, &QPushButton::clicked, this, &Form2::Browse_Click);
 
-  Form_Load();
+  Form_Load(quality);
 }
 
-void Form2::Form_Load() {
+void Form2::Form_Load(int quality) {
   // A stored quality beyond the bar's range is shown at the nearest end.
-  int quality = kMinQuality;
-  try {
-    quality = owner_.GetQuality();
-  } catch (const std::exception&) {
-    quality = 90;
-  }
   QScroll->setValue(std::clamp(quality, kMinQuality, kMaxQuality));
   QualityValue->setText(QString::number(QScroll->value()));
 }
@@ -81,35 +75,34 @@ void Form2::Form_Load() {
 void Form2::Command1_Click() {
   const std::string folder = Text1->text().toStdString();
   const std::string prefix = Text2->text().toStdString();
-  if (KeepFileName->isChecked()) {
-    owner_.Text1 = folder + "/";
-    owner_.FilePath = folder + "/";
-    owner_.KeepOriginalFileName = true;
+  // Kept names leave the prefix of an earlier "Ok" as it was.
+  AutoSaveSettings& names = choice_.names;
+  names.filePath = folder + "/";
+  names.keepOriginalFileName = KeepFileName->isChecked();
+  if (names.keepOriginalFileName) {
+    names.base = folder + "/";
   } else {
-    owner_.Text1 = folder + "/" + prefix;
-    owner_.FilePreFix = prefix;
-    owner_.FilePath = folder + "/";
-    owner_.KeepOriginalFileName = false;
+    names.base = folder + "/" + prefix;
+    names.prefix = prefix;
   }
-  owner_.SetChecked("AutoSave", true);
-  owner_.SaveQuality(static_cast<int16_t>(QScroll->value()));
-  hide();
+  choice_.slideTime = SlideTime->text().toStdString();
+  choice_.generateSlideShow = GenerateSlideShow->isChecked();
+  choice_.quality = static_cast<int16_t>(QScroll->value());
+  accept();
 }
 
 void Form2::Command2_Click() {
-  owner_.SetChecked("AutoSave", false);
-  hide();
+  QDialog::reject();
 }
 
 // Escape and the window's close button act as "Cancel".
 void Form2::reject() {
   Command2_Click();
-  QDialog::reject();
 }
 
 void Form2::Browse_Click() {
   const std::optional<std::string> folder =
-      owner_.Dialogs().ChooseFolder(this, "Choose the folder", Text1->text().toStdString());
+      dialogs_.ChooseFolder(this, "Choose the folder", Text1->text().toStdString());
   if (folder) Text1->setText(QString::fromStdString(*folder));
 }
 

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "labels/SaveNaming.h"
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -10,15 +12,17 @@ class QScrollBar;
 
 namespace snapwick {
 
-class Form1;
+class DialogHost;
 
 // "Auto Save File Name Setting": folder, prefix or own names, quality and the slide-show
 // options of the automatic save. Hidden between uses, so its fields keep what was entered.
+// "Ok" accepts the dialog; Choice() then gives what was chosen.
 class Form2 : public QDialog {
   Q_OBJECT
 
  public:
-  explicit Form2(Form1& owner);
+  // quality presets the bar (a value beyond its range is shown at the nearest end).
+  Form2(QWidget* parent, DialogHost& dialogs, int quality);
 
   static constexpr int kMinQuality = 10;
   static constexpr int kMaxQuality = 200;
@@ -40,6 +44,9 @@ class Form2 : public QDialog {
   QPushButton* Command1 = nullptr;  // "Ok"
   QPushButton* Command2 = nullptr;  // "Cancel"
 
+  // The settings of the last "Ok".
+  const AutoSaveChoice& Choice() const { return choice_; }
+
   void Command1_Click();
   void Command2_Click();
 
@@ -47,10 +54,11 @@ class Form2 : public QDialog {
   void reject() override;
 
  private:
-  void Form_Load();
+  void Form_Load(int quality);
   void Browse_Click();
 
-  Form1& owner_;
+  DialogHost& dialogs_;
+  AutoSaveChoice choice_;
 };
 
 }  // namespace snapwick

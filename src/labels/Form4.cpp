@@ -4,18 +4,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/Form1.h"
-#include "base/Checked.h"
-#include "platform/PictureBox.h"
-
 namespace snapwick {
 
-namespace {
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kRed = 0x0000FF;
-}  // namespace
-
-Form4::Form4(Form1& owner) : QDialog(&owner), owner_(owner) {
+Form4::Form4(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Enter Title");
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
@@ -33,24 +24,29 @@ Form4::Form4(Form1& owner) : QDialog(&owner), owner_(owner) {
   connect(Command2, &QPushButton::clicked, this, &Form4::Command2_Click);
 }
 
+std::string Form4::Text() const {
+  return Text1->text().toStdString();
+}
+
+void Form4::showEvent(QShowEvent* event) {
+  // The text offered again is selected, so that typing replaces it.
+  Text1->selectAll();
+  QDialog::showEvent(event);
+}
+
 void Form4::Command1_Click() {
-  // The label sits below the date: at twice the font size in points, halves to even.
-  const int32_t y =
-      checked::Round32(static_cast<float>(owner_.Picture2->font().pointSizeF()) * 2.0);
-  owner_.PicturePrint(0, y, Text1->text().toStdString(), kWhite, kRed);
   Text1->setFocus();
-  hide();
+  accept();
 }
 
 void Form4::Command2_Click() {
   Text1->setFocus();
-  hide();
+  QDialog::reject();
 }
 
 // Escape and the window's close button act as "&Cancel".
 void Form4::reject() {
   Command2_Click();
-  QDialog::reject();
 }
 
 }  // namespace snapwick

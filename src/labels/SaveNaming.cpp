@@ -1,5 +1,10 @@
 #include "labels/SaveNaming.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+#include <unordered_set>
+
 #include "imaging/OutputFormat.h"
 
 namespace snapwick {
@@ -12,6 +17,20 @@ std::string LastPathPart(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Where the extension of a file name starts (its last "."; a leading dot starts no extension),
+// or the name's length when it has none.
+size_t ExtensionStart(const std::string& name) {
+  const auto dot = name.rfind('.');
+  return dot == std::string::npos || dot == 0 ? name.size() : dot;
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() &&
+         std::equal(
+             suffix.begin(), suffix.end(), text.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+             [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
 // "_" + the number with at least three digits + the saved format's suffix (".jpg"); numbers
 // below 1 count as 1.
 std::string NumberedSuffix(int32_t number) {
@@ -21,17 +40,56 @@ std::string NumberedSuffix(int32_t number) {
   return "_" + digits + std::string(kJpegOutput.suffix);
 }
 
-}  // namespace
-
-std::string AutoSaveName(const AutoSaveSettings& settings, const std::string& currentFileName,
-                         int32_t number) {
-  if (settings.keepOriginalFileName) return settings.base + LastPathPart(currentFileName);
-  return settings.base + NumberedSuffix(number);
+// The kept names of the first `count` pictures, each set apart from the earlier ones.
+std::vector<std::string> UniqueKeptNames(const std::vector<std::string>& pictures, size_t count) {
+  std::vector<std::string> names;
+  std::unordered_set<std::string> taken;
+  for (size_t i = 0; i < std::min(pictures.size(), count); ++i) {
+    const std::string kept = KeptFileName(pictures[i]);
+    const size_t dot = ExtensionStart(kept);
+    std::string name = kept;
+    for (int n = 2; taken.count(name) != 0; ++n)
+      name = kept.substr(0, dot) + " (" + std::to_string(n) + ")" + kept.substr(dot);
+    taken.insert(name);
+    names.push_back(std::move(name));
+  }
+  return names;
 }
 
-std::string GetImageName(const AutoSaveSettings& settings, const std::string& name, int32_t count) {
-  if (settings.keepOriginalFileName) return LastPathPart(name);
+std::string UniqueKeptName(const std::vector<std::string>& pictures, int32_t count) {
+  const std::vector<std::string> names =
+      UniqueKeptNames(pictures, static_cast<size_t>(std::max(count, 1)));
+  return names.empty() ? std::string() : names.back();
+}
+
+}  // namespace
+
+std::string KeptFileName(const std::string& entry) {
+  std::string name = LastPathPart(entry);
+  const std::string suffix(kJpegOutput.suffix), otherSuffix(kJpegOutput.otherSuffix);
+  if (EndsWithNoCase(name, suffix) || EndsWithNoCase(name, otherSuffix)) return name;
+  return name.substr(0, ExtensionStart(name)) + suffix;
+}
+
+std::string GetImageName(const AutoSaveSettings& settings, const std::vector<std::string>& pictures,
+                         int32_t count) {
+  if (settings.keepOriginalFileName) return UniqueKeptName(pictures, count);
   return settings.prefix + NumberedSuffix(count);
+}
+
+std::vector<std::string> ImageNames(const AutoSaveSettings& settings,
+                                    const std::vector<std::string>& pictures) {
+  if (settings.keepOriginalFileName) return UniqueKeptNames(pictures, pictures.size());
+  std::vector<std::string> names;
+  for (size_t n = 1; n <= pictures.size(); ++n)
+    names.push_back(settings.prefix + NumberedSuffix(static_cast<int32_t>(n)));
+  return names;
+}
+
+std::string AutoSaveName(const AutoSaveSettings& settings, const std::vector<std::string>& pictures,
+                         int32_t number) {
+  if (settings.keepOriginalFileName) return settings.base + UniqueKeptName(pictures, number);
+  return settings.base + NumberedSuffix(number);
 }
 
 }  // namespace snapwick

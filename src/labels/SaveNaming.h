@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace snapwick {
 
@@ -13,15 +14,34 @@ struct AutoSaveSettings {
   bool keepOriginalFileName = false;
 };
 
-// The file name under which the picture number `number` (counted from 1) of the list is saved,
-// with the folder: base + "_" + at least three digits + ".jpg", or base + the picture's own name
-// (the part of currentFileName after its last "/", extension unchanged). A lone picture is number
-// 1. A number below 1 is taken as 1, so no name ends in "_000.jpg" or carries a minus sign.
-std::string AutoSaveName(const AutoSaveSettings& settings, const std::string& currentFileName,
-                         int32_t number);
+// Everything the auto-save dialog gives back on "Ok".
+struct AutoSaveChoice {
+  AutoSaveSettings names;
+  std::string slideTime = "5";  // "Seconds per slide", a number in the default locale
+  bool generateSlideShow = false;
+  int16_t quality = 90;
+};
 
-// The same name without the folder, as the slide show refers to it. `name` is an entry of the
-// list (a bare name, or a full path for a single picture). A count below 1 is taken as 1.
-std::string GetImageName(const AutoSaveSettings& settings, const std::string& name, int32_t count);
+// The name a picture keeps when it is saved under its own name: the part of its entry after the
+// last "/", with ".jpg" in place of its extension unless it already ends in ".jpg" or ".jpeg" (in
+// any letter case), so that JPEG bytes never stand under another format's name.
+std::string KeptFileName(const std::string& entry);
+
+// The file name, without the folder, under which picture number `count` (counted from 1) of a list
+// is saved; `pictures` are the list's entries in order (bare names, or full paths). Numbered:
+// prefix + "_" + at least three digits + ".jpg" (a count below 1 is taken as 1). Kept names: the
+// picture's KeptFileName; when an earlier picture of the list already takes that name, the later
+// one gets " (2)", " (3)", ... before its extension instead of replacing the earlier file.
+std::string GetImageName(const AutoSaveSettings& settings, const std::vector<std::string>& pictures,
+                         int32_t count);
+
+// GetImageName of every picture of the list, in order.
+std::vector<std::string> ImageNames(const AutoSaveSettings& settings,
+                                    const std::vector<std::string>& pictures);
+
+// The same name with the folder: the auto-save base followed by the numbered suffix, or the
+// folder followed by the kept name.
+std::string AutoSaveName(const AutoSaveSettings& settings, const std::vector<std::string>& pictures,
+                         int32_t number);
 
 }  // namespace snapwick

@@ -83,9 +83,15 @@ int32_t Form5::ItemState(int i) const {
   }
 }
 
-void Form5::SavePicDataItems() {
+snapwick::PicDataFlags Form5::Flags() const {
+  snapwick::PicDataFlags states{};
   for (int i = 0; i < kItems; ++i)
-    PicDataFlags[static_cast<size_t>(i)] = ItemState(i);
+    states[static_cast<size_t>(i)] = ItemState(i);
+  return states;
+}
+
+void Form5::SavePicDataItems() {
+  PicDataFlags = Flags();
   StorePicDataSetting(PicDataFlags);
 }
 

@@ -38,6 +38,8 @@ class Form5 : public QDialog {
   void SavePicDataItems();
   // The state of check box i: 0, 1, or 2 for grey.
   int32_t ItemState(int i) const;
+  // The states of all check boxes, in catalogue order: the items the picture string is made of.
+  snapwick::PicDataFlags Flags() const;
 
   void Command1_Click();
   void Command2_Click();

@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "platform/Dialogs.h"
-#include "platform/PictureBox.h"
+#include "imaging/Canvas.h"
 
 namespace snapwick {
 

@@ -39,13 +39,28 @@ TEST(PictureList, SelectionsAndSteps) {
   EXPECT_EQ(next(1), "|");
 }
 
-TEST(SaveNaming, NumbersAndKeptNames) {
+TEST(SaveNaming, NumbersKeptNamesOtherFormatsAndCollisions) {
   // At least three digits; a number below 1 (a lone picture) is taken as 1.
   const AutoSaveSettings numbered{"/out/trip", "/out/", "trip", false};
-  EXPECT_EQ(AutoSaveName(numbered, "/pics/a.jpg", 0), "/out/trip_001.jpg");
-  EXPECT_EQ(AutoSaveName(numbered, "/pics/a.jpg", 1000), "/out/trip_1000.jpg");
+  EXPECT_EQ(AutoSaveName(numbered, {"/pics/a.jpg"}, 0), "/out/trip_001.jpg");
+  EXPECT_EQ(GetImageName(numbered, {"a.jpg"}, 1000), "trip_1000.jpg");
+  // Kept names: JPEG names stay as they are, every other name becomes a ".jpg" one, and a name
+  // an earlier picture already takes is numbered before its extension.
   const AutoSaveSettings keep{"/out/", "/out/", "trip", true};
-  EXPECT_EQ(AutoSaveName(keep, "/cam/scan.bmp", 5), "/out/scan.bmp");  // the extension stays
+  const std::pair<std::vector<std::string>, std::vector<std::string>> rows[] = {
+      {{"/cam/IMG_1.JPG", "b.Jpeg", "c.jpg"}, {"IMG_1.JPG", "b.Jpeg", "c.jpg"}},
+      {{"scan.bmp", "x.PNG", "a.b.tiff", "noext", ".hidden", "w.webp"},
+       {"scan.jpg", "x.jpg", "a.b.jpg", "noext.jpg", ".hidden.jpg", "w.jpg"}},
+      {{"/a/IMG_1.JPG", "/b/IMG_1.JPG", "/c/IMG_1.JPG"},
+       {"IMG_1.JPG", "IMG_1 (2).JPG", "IMG_1 (3).JPG"}},
+      {{"p.jpg", "p (2).jpg", "p.png", "p.jpg"}, {"p.jpg", "p (2).jpg", "p (3).jpg", "p (4).jpg"}}};
+  for (const auto& [pictures, names] : rows) {
+    EXPECT_EQ(ImageNames(keep, pictures), names);
+    for (size_t n = 1; n <= pictures.size(); ++n) {
+      EXPECT_EQ(GetImageName(keep, pictures, int32_t(n)), names[n - 1]);
+      EXPECT_EQ(AutoSaveName(keep, pictures, int32_t(n)), "/out/" + names[n - 1]);
+    }
+  }
 }
 
 TEST(Sizing, SmallestViewCaptionThreadsAndMegaPixels) {

@@ -50,40 +50,40 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   EXPECT_THROW(style.ShowSysMenu(40000, 5), SnapError);
 
   // "Border" off and on brings the whole frame back, with the title.
-  form.WindowTitle = "/p/a.jpg  [ 0.3M 640x480]";
+  form.OpenPictures({Pic("a.jpg", MakeJpeg(64, 48)).c_str()});
   form.Border_Click();
   style.MaxButton(false);
   form.Border_Click();
   EXPECT_TRUE(style.Titlebar() && style.AutoSysMenu() && style.MaxButton() && style.MinButton() &&
               style.ControlBox() && style.Sizable());
-  EXPECT_EQ(form.windowTitle().toStdString(), form.WindowTitle);
+  EXPECT_EQ(form.windowTitle().toStdString(), form.Session().WindowTitle());
   // "Hide Menu" takes the frame along; showing the menus does not bring it back.
   form.HideMenu_Click();
-  EXPECT_FALSE(form.menuBar()->isVisible() || form.Checked("Border") || style.Titlebar());
+  EXPECT_FALSE(form.menuBar()->isVisible() || form.Checked(MenuItem::Border) || style.Titlebar());
   form.HideMenu_Click();
-  EXPECT_TRUE(form.menuBar()->isVisible() && !form.Checked("Border"));
+  EXPECT_TRUE(form.menuBar()->isVisible() && !form.Checked(MenuItem::Border));
   // Without frame and menus the box takes the whole height.
   form.HideMenu_Click();
   form.resize(700, 500);
   QApplication::processEvents();
-  EXPECT_EQ(form.ViewHeight, form.height() * 15.0);
+  EXPECT_EQ(form.Session().ViewPixelHeight(), form.height());
   form.Border_Click();
-  EXPECT_EQ(form.ViewHeight, form.height() * 15.0 - 600);
+  EXPECT_EQ(form.Session().ViewPixelHeight(), form.height() - 40);
   // F11 toggles the menu bar; a right click pops up the View menu.
   QTest::keyRelease(form.Picture2, Qt::Key_F11);
   EXPECT_TRUE(form.menuBar()->isVisible());
   QTest::keyRelease(&form, Qt::Key_F11);
   QTest::mouseClick(form.Picture2, Qt::LeftButton);
-  EXPECT_FALSE(form.menuBar()->isVisible() || form.Menu("ViewPics")->isVisible());
+  EXPECT_FALSE(form.menuBar()->isVisible() || form.Menu(MenuName::ViewPics)->isVisible());
   QTest::mousePress(form.Picture2, Qt::RightButton);
-  EXPECT_TRUE(form.Menu("ViewPics")->isVisible());
+  EXPECT_TRUE(form.Menu(MenuName::ViewPics)->isVisible());
   // The black check samples the whole picture: black but for a bright patch of about 2 % of the
   // area is not black (the verdict on its ratio is tested with the black check's core).
   QImage black = ImageFromSurface(MakeSurface(640, 480, Solid({2, 2, 2})));
   QPainter(&black).fillRect(QRect(300, 200, 89, 69), QColor(200, 200, 200));
-  form.Picture2->SetBoxSize(640, 480);
-  form.Picture2->SetPicture(black);
-  EXPECT_FALSE(form.IsBlack());
+  form.Session().Picture2().SetBoxSize(640, 480);
+  form.Session().Picture2().SetPicture(black);
+  form.CheckIfBalck_Click();
   EXPECT_EQ(form.LogMessage->text().left(22).toStdString(), "Non Black Picture  0.9");
 }
 

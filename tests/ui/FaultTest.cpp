@@ -165,15 +165,15 @@ TEST_F(Form1Test, HostileDamagedOddTruncatedAndUnusualFiles) {
     if (i > 0) form.NextFile_Click();
     EXPECT_EQ(Log(), "") << "a shown picture clears the log line";
     saved += QString::asprintf("%sx_%03zu.jpg 320x240", i ? ", " : "", 2 * i + 1);
-    form.PicturePrint(10, 100, "drawn text", 0xFFFFFF, 0);
+    form.Session().PicturePrint(10, 100, "drawn text", 0xFFFFFF, 0);
     const Screen before = Shown();
     const MemoryProbe memory;
     i % 2 ? Auto(true) : form.NextFile_Click();
-    const bool shown = form.WindowTitle != std::get<1>(before);
+    const bool shown = form.Session().WindowTitle() != std::get<1>(before);
     EXPECT_TRUE(either || shown == fitted.isValid());
     if (shown) {
       EXPECT_TRUE(form.windowTitle().startsWith(QFile::decodeName(pics_.File(name).c_str())) &&
-                  form.Picture2->PictureImage().size() == fitted);
+                  form.Session().Picture2().PictureImage().size() == fitted);
       saved += QString::asprintf(", x_%03zu.jpg %dx%d", 2 * i + 2, fitted.width(), fitted.height());
     } else {
       ExpectKept(before);
@@ -225,7 +225,7 @@ TEST_F(OutputFaultTest, FullDisk) {
   EXPECT_EQ(dialogs_.messages, std::vector<std::string>{"Disk full"});
   // The temporary JPEG on the full disk too: the next picture cannot be shown.
   ASSERT_EQ(::chdir(small.c_str()), 0);
-  form.PicturePrint(10, 100, "drawn text", 0xFFFFFF, 0);
+  form.Session().PicturePrint(10, 100, "drawn text", 0xFFFFFF, 0);
   const Screen shown = Shown();
   form.NextFile_Click();
   ExpectKept(shown);
@@ -235,7 +235,7 @@ TEST_F(OutputFaultTest, FullDisk) {
   // With room again the road goes on.
   ASSERT_EQ(::unlink("filler"), 0);
   Auto(true);
-  EXPECT_EQ(form.WindowTitle, pics_.File("c.jpg") + "  [ 0.0M 200x100] Photo 3 of 3");
+  EXPECT_EQ(form.Session().WindowTitle(), pics_.File("c.jpg") + "  [ 0.0M 200x100] Photo 3 of 3");
   EXPECT_EQ(JpegSize("x_003.jpg"), std::make_pair(320, 160));
   ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
 }
@@ -253,12 +253,13 @@ TEST_F(OutputFaultTest, ReadOnlyOrMissingTargetsAreNeverWrittenOver) {
   ASSERT_EQ(::mkdir(out_.File("x_003.jpg").c_str(), 0755), 0);
   Form1& form = Start(1);
   Load({"a.jpg", "b.jpg"});
-  ASSERT_EQ(form.TempFile, "temp.jpg");
+  ASSERT_EQ(form.Session().TempFile(), "temp.jpg");
   ASSERT_EQ(::chmod(work_.Path().c_str(), 0555), 0);
   form.NextFile_Click();
   ::chmod(work_.Path().c_str(), 0755);
-  EXPECT_EQ(std::tuple(form.WindowTitle, form.TempFile.rfind(cache_.Path() + "/", 0), Log(),
-                       JpegSize(form.TempFile), Folder(work_.Path())),
+  EXPECT_EQ(std::tuple(form.Session().WindowTitle(),
+                       form.Session().TempFile().rfind(cache_.Path() + "/", 0), Log(),
+                       JpegSize(form.Session().TempFile()), Folder(work_.Path())),
             std::tuple(pics_.File("b.jpg") + "  [ 0.1M 300x400] Photo 2 of 2", 0u, "",
                        std::pair(180, 240), "temp.jpg 320x240"));
   // Read-only files and folders of the pictures' names are passed over with a note.

@@ -62,8 +62,8 @@ TEST_F(Form1Test, MenusQuittingStartUpArgumentsAndDrops) {
   // The shortcuts act while the menus are hidden too; a check item switches once.
   first.HideMenu_Click();
   QTest::keyClick(&first, Qt::Key_A, Qt::ControlModifier);
-  first.Action("AutoDate")->trigger();
-  EXPECT_TRUE(first.Checked("AutoNext") && !first.Checked("AutoDate"));
+  first.Action(MenuItem::AutoDate)->trigger();
+  EXPECT_TRUE(first.Checked(MenuItem::AutoNext) && !first.Checked(MenuItem::AutoDate));
   // The quit question: No keeps the window, Yes quits.
   dialogs_.yesNo = {false, false, true, true};
   first.close();
@@ -85,18 +85,19 @@ TEST_F(Form1Test, MenusQuittingStartUpArgumentsAndDrops) {
     SettingsStore::SaveSetting("Quality", quality);
     SettingsStore::SaveSetting("Font", font);
     Form1& form = Start();
-    EXPECT_EQ(std::pair(form.Quality, form.form2()->QScroll->value()), std::pair(read, bar))
+    EXPECT_EQ(std::pair(form.Session().Quality(), form.form2()->QScroll->value()),
+              std::pair(read, bar))
         << quality;
-    EXPECT_EQ(form.Picture2->font(), PictureBox().font()) << font;
+    EXPECT_EQ(form.Session().Picture2().Font(), Canvas().Font()) << font;
   }
   // Fixed sizes that do not fit the screen are disabled; one that fits sizes the box exactly and
   // shows the size caption in blue.
   ScreenMetrics::Override(ScreenMetrics::Values{15, 15, 1024 * 15, 768 * 15});
   Form1& form = Start(2);
   for (int i = 0; i < 7; ++i)
-    EXPECT_EQ(form.Action("FixedSize(" + std::to_string(i) + ")")->isEnabled(), i <= 3) << i;
-  EXPECT_EQ(form.Picture2->Image().size(), QSize(640, 480));
-  EXPECT_GT(CountPixels(form.Picture2->Image(), QRect(0, 0, 120, 20),
+    EXPECT_EQ(form.Action(FixedSizeItem(i))->isEnabled(), i <= 3) << i;
+  EXPECT_EQ(form.Session().Picture2().Image().size(), QSize(640, 480));
+  EXPECT_GT(CountPixels(form.Session().Picture2().Image(), QRect(0, 0, 120, 20),
                         [](QColor c) { return c.blue() > 180 && c.red() < 80; }),
             10);
 }
@@ -114,7 +115,7 @@ TEST_F(Form1Test, RoadOfFivePicturesAndOfOne) {
   // A cancelled open dialog and "Prev" on the first picture change nothing.
   form.Load_Click();
   form.PrevFile_Click();
-  EXPECT_EQ(form.Files.CurrentFile, 2);
+  EXPECT_EQ(form.Session().Files().CurrentFile, 2);
   Auto();
   EXPECT_EQ(Folder(out_.Path()),
             "slides.htm, slideshow.js, tripSlideShow.htm, trip_001.jpg 640x480, trip_002.jpg "
@@ -132,27 +133,28 @@ TEST_F(Form1Test, RoadOfFivePicturesAndOfOne) {
   form.NextFile_Click();
   ExpectKept(last);
   form.SetDate_Click();
-  const QImage dated = form.Picture2->Image();
+  const QImage dated = form.Session().Picture2().Image();
   form.Resize_Click();
-  EXPECT_EQ(std::tuple(form.Picture2->Image(), dialogs_.messages.size()), std::tuple(dated, 1u));
+  EXPECT_EQ(std::tuple(form.Session().Picture2().Image(), dialogs_.messages.size()),
+            std::tuple(dated, 1u));
   for (int back = 0; back < 3; ++back)
     form.PrevFile_Click();
-  EXPECT_EQ(form.WindowTitle, pics_.File("b.jpg") + "  [ 0.5M 600x800] Photo 2 of 5");
+  EXPECT_EQ(form.Session().WindowTitle(), pics_.File("b.jpg") + "  [ 0.5M 600x800] Photo 2 of 5");
   // A new size refits on "Refresh" only.
   form.FixedSize_Click(0);
-  EXPECT_EQ(form.Picture2->PictureImage().size(), QSize(360, 480));
+  EXPECT_EQ(form.Session().Picture2().PictureImage().size(), QSize(360, 480));
   form.Resize_Click();
-  EXPECT_EQ(form.Picture2->PictureImage().size(), QSize(90, 120));
+  EXPECT_EQ(form.Session().Picture2().PictureImage().size(), QSize(90, 120));
   // A single picture: "Next" and every tick of "Auto" read it again, and it is saved as the first.
   AutoSaveWith(out_.Path(), "one");
   Load({"c.jpg"});
   form.NextFile_Click();
-  form.SetChecked("AutoNext", true);
+  form.SetChecked(MenuItem::AutoNext, true);
   Pic("c.jpg", MakeJpeg(320, 240));
   form.Timer1_Timer();
-  EXPECT_EQ(
-      std::tuple(form.Checked("AutoNext"), form.WindowTitle, JpegSize(out_.File("one_001.jpg"))),
-      std::tuple(true, pics_.File("c.jpg") + "  [ 0.1M 320x240]", std::pair(160, 120)));
+  EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoNext), form.Session().WindowTitle(),
+                       JpegSize(out_.File("one_001.jpg"))),
+            std::tuple(true, pics_.File("c.jpg") + "  [ 0.1M 320x240]", std::pair(160, 120)));
 }
 
 // The file manager offers the program for every type its menu entry lists: each is readable.
@@ -194,7 +196,7 @@ TEST_F(Form1Test, EveryListedTypeIsReadableAndEachFormatAndOrientationTakesTheWh
   Load(names);
   std::string saved;
   for (size_t n = 0; n < names.size(); ++n, form.NextFile_Click()) {
-    const QImage shown = form.Picture2->PictureImage();
+    const QImage shown = form.Session().Picture2().PictureImage();
     const auto red = [&](int x, int y) {
       return qRed(shown.pixel(x, y)) > qBlue(shown.pixel(x, y)) + 99;
     };
@@ -213,7 +215,7 @@ TEST_F(Form1Test, EveryListedTypeIsReadableAndEachFormatAndOrientationTakesTheWh
 TEST_F(Form1Test, HiDpiKeepsPixelSizesAndDrawsSharpText) {
   Form1& form = Start(2);
   if (form.devicePixelRatioF() != 2) GTEST_SKIP() << "needs a device pixel ratio of 2";
-  form.Picture2->SetTextAntialiasing(false);
+  form.Session().Picture2().SetTextAntialiasing(false);
   AutoSaveWith(out_.Path(), "hd");
   Pic("a.jpg", MakeJpeg(800, 600, Solid({20, 60, 140})));
   Load({"a.jpg"});
@@ -254,8 +256,8 @@ TEST_F(Form1Test, SoakThreeHundredPictures) {
   AutoSaveWith(out_.Path(), "soak");
   int64_t resident[2] = {-1, -1};  // after pictures 20 and 300
   QObject::connect(&form.Timer1, &QTimer::timeout, &form, [&] {
-    if (form.Files.CurrentFile == 21 || form.Files.CurrentFile == 301)
-      resident[form.Files.CurrentFile / 300] = ProcStatusKb("VmRSS");
+    if (form.Session().Files().CurrentFile == 21 || form.Session().Files().CurrentFile == 301)
+      resident[form.Session().Files().CurrentFile / 300] = ProcStatusKb("VmRSS");
   });
   Load(names);
   Auto();

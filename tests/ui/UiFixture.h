@@ -54,6 +54,7 @@ struct FakeDialogHost : DialogHost {
   std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return font; }
   int RunModal(QDialog* dialog) override {
     ++modals;
+    dialog->setResult(0);
     dialog->show();
     if (onModal) onModal(dialog);
     dialog->hide();
@@ -171,29 +172,31 @@ struct Form1Test : ::testing::Test {
     dialog.Text2->setText(QString::fromStdString(prefix));
     dialog.KeepFileName->setChecked(keepNames);
     dialog.GenerateSlideShow->setChecked(slideShow);
-    form_->SetChecked("AutoSave", false);
+    form_->SetChecked(MenuItem::AutoSave, false);
     Press(dialog.Command1, &Form1::AutoSave_Click);
   }
   // "Auto" on a fast timer for one tick, or until it switches itself off at the list's end.
   void Auto(bool oneTick = false) {
     form_->Timer1.setInterval(1);
     const auto stop = QObject::connect(&form_->Timer1, &QTimer::timeout, [this, oneTick] {
-      if (oneTick) form_->SetChecked("AutoNext", false);
+      if (oneTick) form_->SetChecked(MenuItem::AutoNext, false);
     });
     form_->AutoNext_Click();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !form_->Checked("AutoNext"); }, 120000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !form_->Checked(MenuItem::AutoNext); }, 120000));
     QObject::disconnect(stop);
   }
 
   // What is on screen: the picture, and the title in the window's state and caption.
   using Screen = std::tuple<QImage, std::string, QString>;
   Screen Shown() const {
-    return {form_->Picture2->PictureImage(), form_->WindowTitle, form_->windowTitle()};
+    return {form_->Session().Picture2().PictureImage(), form_->Session().WindowTitle(),
+            form_->windowTitle()};
   }
   // The previous picture stays on screen with its titles, without its drawn text.
   void ExpectKept(const Screen& before) const {
-    EXPECT_TRUE(Shown() == before) << form_->WindowTitle;
-    EXPECT_TRUE(form_->Picture2->Image() == std::get<0>(before)) << "drawn text is still there";
+    EXPECT_TRUE(Shown() == before) << form_->Session().WindowTitle();
+    EXPECT_TRUE(form_->Session().Picture2().Image() == std::get<0>(before))
+        << "drawn text is still there";
   }
 
   FakeDialogHost dialogs_;

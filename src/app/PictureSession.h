@@ -1,0 +1,140 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/PictureList.h"
+#include "imaging/Canvas.h"
+#include "imaging/Picture.h"
+#include "imaging/cDIBSection.h"
+#include "labels/SaveNaming.h"
+#include "metadata/PictureDataItems.h"
+
+namespace snapwick {
+
+// The menu switches that shape the road of a picture.
+struct RoadSwitches {
+  bool usePcZone = true;     // the date in the computer's time zone, else UTC
+  bool autoDate = true;      // draw the date on every fitted picture
+  bool pictureData = false;  // the date is followed by the picture string
+  bool autoLabel = false;    // ask for a label for every fitted picture
+  bool autoSave = false;     // save every shown picture under its auto-save name
+};
+
+// One run of the program without its window: the list of pictures and where it stands, the
+// settings (quality, auto-save names, slide show, picture-data items, label font), the shown
+// picture's facts, and the whole road of a picture (load, fit, the temporary JPEG, labels, save,
+// auto-save names, slide show). It has no timer and no dialogs: the view asks the user and hands
+// the answers in; what the session produced (the canvas, the title, the log line) the view shows.
+class PictureSession {
+ public:
+  // Asks the user for a label; none when the user cancels.
+  using LabelAsker = std::function<std::optional<std::string>()>;
+
+  // Reads the stored quality and picture-data items and picks the temporary file.
+  PictureSession();
+  ~PictureSession();
+
+  // --- Settings ---
+  int32_t Quality() const { return quality_; }
+  int16_t GetQuality() const;
+  void SaveQuality(int16_t NewQuality);
+  const AutoSaveChoice& AutoSave() const { return autoSave_; }
+  void SetAutoSave(const AutoSaveChoice& choice) { autoSave_ = choice; }
+  const PicDataFlags& PictureDataItems() const { return picData_; }
+  void SetPictureDataItems(const PicDataFlags& states) { picData_ = states; }
+  // The label font: restored from its stored text (kept as it is when there is none or it cannot
+  // be read), and stored.
+  void GetFont();
+  void SaveFont();
+  void SetLabelFont(const QFont& font);
+
+  // --- The list ---
+  PictureList& Files() { return files_; }
+  const PictureList& Files() const { return files_; }
+
+  // --- The display box ---
+  // The box's size in pixels: the canvas takes it, and shows "640x480 ratio: 133.33%".
+  void SetView(int32_t pixelWidth, int32_t pixelHeight);
+  int32_t ViewPixelWidth() const { return viewPixelWidth_; }
+  int32_t ViewPixelHeight() const { return viewPixelHeight_; }
+  double ViewRatio() const { return viewRatio_; }
+  Canvas& Picture2() { return canvas_; }
+  const Canvas& Picture2() const { return canvas_; }
+
+  // --- The road ---
+  // Makes the selection the list; with "Auto Save" and "Generate Slide Show" writes the slide
+  // show first (a failure ends here, with a note on the log line); then shows the first picture.
+  void LoadSelection(const std::string& selection, const RoadSwitches& switches,
+                     const LabelAsker& askLabel);
+  // Shows the next picture of the list. Failures leave the previous picture on screen and are
+  // told on the log line; returns whether a new picture is shown.
+  bool ShowPicture(const RoadSwitches& switches, const LabelAsker& askLabel);
+  // Fits the loaded picture into the box again; raises what fails and keeps the screen then.
+  void FitPicture(double ratio, const RoadSwitches& switches);
+  // Writes the shown picture, drawn text included, as a JPEG at the quality.
+  void SaveShownPicture(const std::string& fileName);
+
+  // --- Labels ---
+  // Draws a text with a one-pixel shadow (right and below) on the shown picture.
+  void PicturePrint(int x, int y, const std::string& t, uint32_t fColor, uint32_t bColor);
+  // The date, followed by the picture string when asked, at the top-left corner.
+  void SetDate(bool withPictureData);
+  // A typed label below the date, at twice the font's size in points.
+  void DrawLabel(const std::string& text);
+  void Clear() { canvas_.Cls(); }
+
+  // --- Picture data, names, slide show, black check ---
+  std::string GetPictureString();
+  std::string GetImageName(const std::string& Name, int32_t Count) const;
+  void GenerateSlideShow(const std::string& filename);
+  // Samples the shown image on a grid and says on the log line whether it is black.
+  bool IsBlack();
+
+  // --- Facts of the shown picture ---
+  const std::string& CurrentFileName() const { return currentFileName_; }
+  const std::string& FileDateText() const { return fileDateText_; }
+  const std::string& PictureString() const { return pictureString_; }
+  const std::string& PictureDataText() const { return pictureDataText_; }
+  const std::string& WindowTitle() const { return windowTitle_; }
+  double PictureRatio() const { return pictureRatio_; }
+  int32_t PixelWidth() const { return pixelWidth_; }
+  const std::string& TempFile() const { return tempFile_; }
+  // The one-line message of the last command that left one.
+  const std::string& Log() const { return log_; }
+  void MyLog(const std::string& Msg) { log_ = Msg; }
+
+ private:
+  // Writes the fitted picture to the temporary file, moving it once when it cannot be written.
+  void WriteTempFile(const cDIBSection& fitted);
+  void AutoSavePicture();
+
+  PictureList files_;
+  int32_t quality_ = 90;
+  AutoSaveChoice autoSave_;
+  PicDataFlags picData_{};
+  int32_t viewPixelWidth_ = 0;
+  int32_t viewPixelHeight_ = 0;
+  double viewRatio_ = 0;
+
+  std::string currentFileName_;
+  std::string fileDateText_;
+  std::string pictureString_;
+  std::string pictureDataText_;
+  std::string windowTitle_;
+  double pictureRatio_ = 0;
+  int32_t pixelWidth_ = 0;
+  std::string tempFile_;
+  std::string log_;
+
+  Picture picture1_;  // the loaded picture at full size
+  Picture spare_;     // receives the next picture, so that a failed load keeps the current one
+  cDIBSection m_cDib;
+  std::unique_ptr<cDIBSection> FittedDib;
+  Canvas canvas_;  // the display box's image
+};
+
+}  // namespace snapwick
