@@ -3,16 +3,12 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
-#include <QUrl>
 #include <algorithm>
 
 #include "app/Sizing.h"
@@ -27,6 +23,7 @@
 #include "metadata/Form5.h"
 #include "metadata/TextBytes.h"
 #include "platform/Dialogs.h"
+#include "platform/FileDrop.h"
 #include "platform/PictureBox.h"
 #include "platform/ScreenMetrics.h"
 #include "platform/clsStyle.h"
@@ -71,15 +68,12 @@ Form1::Form1(DialogHost& dialogs, QWidget* parent) : QMainWindow(parent), dialog
   connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
   Timer1.start();
 
-  setAcceptDrops(true);
+  new FileDrop(this, [this](const QStringList& paths) { return OpenPictures(paths); });
   resize(900, 700);
   Form_Load();
 }
 
 Form1::~Form1() = default;
-
-// ---------------------------------------------------------------------------------------------
-// Menus
 
 RoadSwitches Form1::Switches() const {
   return RoadSwitches{Checked(MenuItem::UsePcZone), Checked(MenuItem::AutoDate),
@@ -169,21 +163,6 @@ bool Form1::OpenPictures(const QStringList& paths) {
   if (files.empty()) return false;
   LoadSelection(PictureList::SelectionFor(files));
   return true;
-}
-
-void Form1::dragEnterEvent(QDragEnterEvent* event) {
-  const QList<QUrl> urls = event->mimeData()->urls();
-  if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); })) {
-    event->acceptProposedAction();
-  }
-}
-
-void Form1::dropEvent(QDropEvent* event) {
-  QStringList paths;
-  for (const QUrl& url : event->mimeData()->urls()) {
-    if (url.isLocalFile()) paths << url.toLocalFile();
-  }
-  if (OpenPictures(paths)) event->acceptProposedAction();
 }
 
 void Form1::LoadSelection(const std::string& selection) {

@@ -53,14 +53,21 @@ std::string FormatFileTime(FileTime fileTime, bool usePcZone) {
   }
 
   const QDate date = QDate::fromJulianDay(kJulianDay1601 + days);
-  // The text has room for four-digit years only.
-  if (!date.isValid() || date.year() < 100 || date.year() > 9999) return {};
+  if (!date.isValid()) return {};
+  return FormatDateText(
+      {date.year(), date.month(), date.day(), static_cast<int>(secondOfDay / 3600),
+       static_cast<int>(secondOfDay / 60 % 60), static_cast<int>(secondOfDay % 60)});
+}
+
+std::string FormatDateText(const BrokenDownTime& time) {
+  const QDate date(time.year, time.month, time.day);
+  // The text has room for four-digit years only. (File times start in 1601.)
+  if (!date.isValid() || date.year() < 1000 || date.year() > 9999) return {};
+  if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 ||
+      time.second > 59)
+    return {};
 
   const QLocale locale;
-  const int hour = static_cast<int>(secondOfDay / 3600);
-  const int minute = static_cast<int>(secondOfDay / 60 % 60);
-  const int second = static_cast<int>(secondOfDay % 60);
-
   std::string text = locale.standaloneDayName(date.dayOfWeek(), QLocale::ShortFormat).toStdString();
   text += ' ';
   text += locale.standaloneMonthName(date.month(), QLocale::ShortFormat).toStdString();
@@ -69,7 +76,7 @@ std::string FormatFileTime(FileTime fileTime, bool usePcZone) {
   text += ", ";
   text += std::to_string(date.year());
   text += ' ';
-  text += TwoDigits(hour) + ':' + TwoDigits(minute) + ':' + TwoDigits(second);
+  text += TwoDigits(time.hour) + ':' + TwoDigits(time.minute) + ':' + TwoDigits(time.second);
   return text;
 }
 

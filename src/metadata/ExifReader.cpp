@@ -164,20 +164,8 @@ bool ExifReader::FindExifBlock() {
   const uint8_t second = ByteAt(1);
   if (first != 0xFF || second != 0xD8) return false;
 
-  // The first FF E1 pair from index 2 on, whatever segment it lies in.
-  const uint8_t* bytes = m_Buffer.bytes.get();
-  const int32_t last = m_Buffer.last;
-  int32_t i = 2;
-  while (i <= last - 1) {
-    const void* found = std::memchr(bytes + i, 0xFF, static_cast<size_t>(last - i));
-    if (found == nullptr) break;
-    i = static_cast<int32_t>(static_cast<const uint8_t*>(found) - bytes);
-    if (bytes[i + 1] == 0xE1) {
-      m_App1Pos = i;
-      break;
-    }
-    ++i;
-  }
+  const int32_t marker = FirstApp1Marker(m_Buffer.bytes.get(), m_Buffer.last);
+  if (marker >= 0) m_App1Pos = marker;
   m_TiffBase = Add(m_App1Pos, 10);
 
   static const char kExif[] = "Exif";
@@ -199,23 +187,50 @@ std::string ExifReader::PadLeft(const std::string& text, int32_t length, const s
   return std::string(static_cast<size_t>(length - size), pad[0]) + text;
 }
 
+int32_t ExifReader::FirstApp1Marker(const uint8_t* bytes, int32_t last) {
+  // The first FF E1 pair from index 2 on, whatever segment it lies in.
+  int32_t i = 2;
+  while (i <= last - 1) {
+    const void* found = std::memchr(bytes + i, 0xFF, static_cast<size_t>(last - i));
+    if (found == nullptr) break;
+    i = static_cast<int32_t>(static_cast<const uint8_t*>(found) - bytes);
+    if (bytes[i + 1] == 0xE1) return i;
+    ++i;
+  }
+  return -1;
+}
+
+std::string_view ExifReader::ExifPayload(std::string_view jpeg) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(jpeg.data());
+  if (jpeg.size() < 2 || jpeg.size() > static_cast<size_t>(INT32_MAX)) return {};
+  if (bytes[0] != 0xFF || bytes[1] != 0xD8) return {};
+  const int32_t last = static_cast<int32_t>(jpeg.size()) - 1;
+  const int32_t marker = FirstApp1Marker(bytes, last);
+  // The length field and "Exif" must lie in the bytes.
+  if (marker < 0 || marker > last - 7) return {};
+  if (jpeg.compare(static_cast<size_t>(marker) + 4, 4, "Exif") != 0) return {};
+  // The segment's length counts its two length bytes; a segment cut short by the end of the
+  // bytes ends there.
+  const size_t length = size_t{bytes[marker + 2]} * 256 + bytes[marker + 3];
+  const size_t start = static_cast<size_t>(marker) + 4;
+  const size_t end = std::min(jpeg.size(), static_cast<size_t>(marker) + 2 + length);
+  return end > start ? jpeg.substr(start, end - start) : std::string_view{};
+}
+
+TiffBytes ExifReader::View(bool intel) const {
+  return TiffBytes(m_Buffer.bytes.get(), m_Buffer.last, intel);
+}
+
 uint8_t ExifReader::ByteAt(int32_t index) const {
-  if (index < 0 || index > m_Buffer.last) RaiseError(kErrSubscriptOutOfRange);
-  return m_Buffer.bytes[index];
+  return View(false).ByteAt(index);
 }
 
 int32_t ExifReader::Read16(int32_t index, bool intel) const {
-  const int32_t hi = ByteAt(Add(index, intel ? 1 : 0));
-  const int32_t lo = ByteAt(Add(index, intel ? 0 : 1));
-  return hi * 256 + lo;
+  return View(intel).Read16(index);
 }
 
 int32_t ExifReader::Read32(int32_t index, bool intel) const {
-  // Most significant byte first; a top byte of 0x80 or more does not fit and overflows.
-  int32_t value = Mul(ByteAt(Add(index, intel ? 3 : 0)), 0x1000000);
-  value = Add(value, Mul(ByteAt(Add(index, intel ? 2 : 1)), 0x10000));
-  value = Add(value, Mul(ByteAt(Add(index, intel ? 1 : 2)), 0x100));
-  return Add(value, ByteAt(Add(index, intel ? 0 : 3)));
+  return View(intel).Read32(index);
 }
 
 void ExifReader::ReadDirectories(int32_t position) {

@@ -7,8 +7,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "metadata/TiffBytes.h"
 #include "metadata/Variant.h"
 
 namespace snapwick {
@@ -77,6 +79,12 @@ class ExifReader {
   // How many times a file was actually read from disk by this reader.
   int32_t FileReadCount() const { return m_FileReads; }
 
+  // The EXIF block that the search of Load finds in a JPEG file's bytes: the payload of the APP1
+  // segment at the first FF E1 pair, from its "Exif" identifier to the end that the segment's
+  // length gives (or the end of the bytes, when they stop sooner). Empty when the bytes are not a
+  // JPEG, hold no FF E1 pair, or the segment found does not start with "Exif". Nothing is walked.
+  static std::string_view ExifPayload(std::string_view jpeg);
+
  private:
   // The file's bytes at indices 0 to last; index last holds no file byte and stays 0.
   struct ByteBuffer {
@@ -105,6 +113,9 @@ class ExifReader {
   void ReadDirectories(int32_t position);
   static std::string PadLeft(const std::string& text, int32_t length, const std::string& pad);
 
+  // Index of the first FF E1 pair in bytes 2 to last, or -1.
+  static int32_t FirstApp1Marker(const uint8_t* bytes, int32_t last);
+  TiffBytes View(bool intel) const;
   uint8_t ByteAt(int32_t index) const;
   int32_t Read16(int32_t index, bool intel) const;
   int32_t Read32(int32_t index, bool intel) const;

@@ -1,7 +1,8 @@
 #!/bin/sh
 # check-package.sh install|deb BUILD_DIR SOURCE_DIR RSVG_CONVERT "ICON_SIZES" [VERSION]: the tree
 # installed, or the Debian package unpacked (its dependencies checked), holds exactly the program,
-# its menu entry, without even a hint from the validator, and the SVG icon with PNGs made from it.
+# its menu entry, without even a hint from the validator, the SVG icon with PNGs made from it, and
+# the copyright file.
 set -eu
 MODE=$1 BUILD=$2 SVG=$3/data/snapwick.svg RSVG_CONVERT=$4 ICON_SIZES=$5
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -22,12 +23,15 @@ fi
 (cd "$root" && find . ! -type d | sed 's|^\./usr/||' | sort) >"$WORK/got"
 {
   echo bin/snapwick share/applications/snapwick.desktop $icons/scalable/apps/snapwick.svg
+  echo share/doc/snapwick/copyright
   for size in $ICON_SIZES; do echo "$icons/${size}x$size/apps/snapwick.png"; done
 } | tr ' ' '\n' | sort | diff -u - "$WORK/got" || fail "the files differ from the expected list"
 [ -x "$tree/bin/snapwick" ] || fail "bin/snapwick is not executable"
 out=$(desktop-file-validate "$tree/share/applications/snapwick.desktop" 2>&1) && [ -z "$out" ] ||
   fail "the menu entry does not validate: $out"
 cmp -s "$tree/$icons/scalable/apps/snapwick.svg" "$SVG" || fail "the SVG icon differs"
+cmp -s "$tree/share/doc/snapwick/copyright" "$(dirname "$SVG")/copyright" ||
+  fail "the copyright file differs"
 for size in $ICON_SIZES; do
   png="$tree/$icons/${size}x$size/apps/snapwick.png"
   "$RSVG_CONVERT" --width="$size" --height="$size" --format=png --output="$WORK/icon.png" "$SVG"

@@ -17,7 +17,7 @@ std::string TiffBuilder::Build() {
     d.at = at;
     at += 6 + 12 * static_cast<uint32_t>(d.entries.size());
     for (const Entry& e : d.entries)
-      at += e.value.size() > 4 ? static_cast<uint32_t>(e.value.size()) : 0;
+      at += static_cast<uint32_t>((e.value.size() > 4 ? e.value.size() : 0) + e.blob.size());
   }
   std::string out =
       std::string(intel_ ? "II" : "MM") + U16(42) + U32(dirs_.empty() ? 0 : dirs_[0].at);
@@ -28,6 +28,9 @@ std::string TiffBuilder::Build() {
       out += U16(e.tag) + U16(e.type) + U32(e.count);
       if (e.target >= 0) {
         out += U32(dirs_.at(e.target).at);
+      } else if (!e.blob.empty()) {
+        out += U32(static_cast<uint32_t>(d.at + 6 + 12 * d.entries.size() + values.size()));
+        values += e.blob;
       } else if (e.value.size() <= 4) {
         out += e.value + std::string(4 - e.value.size(), '\0');
       } else {  // behind the directory

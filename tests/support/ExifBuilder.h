@@ -40,9 +40,14 @@ class TiffBuilder {
                    uint16_t type = kRational) {
     Add(dir, tag, type, 1, U32(numerator) + U32(denominator));
   }
-  // The Exif pointer (tag 0x8769, a LONG) to another directory.
-  void AddExifPointer(int dir, int target) {
-    dirs_.at(dir).entries.push_back({0x8769, kLong, 1, {}, target});
+  // A pointer (a LONG) to another directory: the Exif pointer (tag 0x8769) or any other.
+  void AddPointer(int dir, uint16_t tag, int target) {
+    dirs_.at(dir).entries.push_back({tag, kLong, 1, {}, target});
+  }
+  void AddExifPointer(int dir, int target) { AddPointer(dir, 0x8769, target); }
+  // A LONG holding the offset of bytes kept behind the directory (a thumbnail, say).
+  void AddOffsetTo(int dir, uint16_t tag, const std::string& bytes) {
+    dirs_.at(dir).entries.push_back({tag, kLong, 1, {}, -1, bytes});
   }
   // The next-directory link: to another directory, or any number (0 when not set).
   void Link(int dir, int target) { dirs_.at(dir).linkTo = target; }
@@ -54,8 +59,9 @@ class TiffBuilder {
   struct Entry {
     uint16_t tag, type;
     uint32_t count;
-    std::string value;  // bytes in file order
-    int target = -1;    // a directory whose offset is the value
+    std::string value;      // bytes in file order
+    int target = -1;        // a directory whose offset is the value
+    std::string blob = {};  // bytes behind the directory whose offset is the value
   };
   struct Directory {
     std::vector<Entry> entries;
