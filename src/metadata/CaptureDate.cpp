@@ -1,7 +1,7 @@
 #include "metadata/CaptureDate.h"
 
+#include "base/DateText.h"
 #include "base/Error.h"
-#include "imaging/FileAttributes.h"
 #include "metadata/ExifReader.h"
 
 namespace snapwick {
