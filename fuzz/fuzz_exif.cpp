@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/Error.h"
 #include "metadata/ExifReader.h"
 #include "metadata/PictureDataItems.h"
 #include "metadata/TextBytes.h"
-#include "platform/Error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   snapwick::ExifReader reader;

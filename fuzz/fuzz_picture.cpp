@@ -6,8 +6,8 @@
 #include <cstring>
 #include <new>
 
-#include "platform/Error.h"
-#include "platform/PictureLoader.h"
+#include "base/Error.h"
+#include "imaging/PictureLoader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   snapwick::Picture picture;

@@ -10,16 +10,17 @@
 #include <algorithm>
 
 #include "app/Sizing.h"
+#include "base/Checked.h"
+#include "base/Error.h"
 #include "chrome/Form3.h"
 #include "chrome/Form6.h"
 #include "chrome/modTransparant.h"
+#include "imaging/OutputFormat.h"
 #include "labels/Form2.h"
 #include "labels/Form4.h"
 #include "metadata/Form5.h"
 #include "metadata/TextBytes.h"
-#include "platform/Checked.h"
 #include "platform/Dialogs.h"
-#include "platform/Error.h"
 #include "platform/FileDrop.h"
 #include "platform/PictureBox.h"
 #include "platform/ScreenMetrics.h"
@@ -333,7 +334,7 @@ void Form1::AutoSave_Click() {
 
 void Form1::SaveAs_Click() {
   const std::optional<std::string> name =
-      dialogs_.SaveFile(this, "Choose file to Save", "JPG File (*.jpg)|*.jpg");
+      dialogs_.SaveFile(this, "Choose file to Save", std::string(kJpegOutput.saveFilter));
   if (!name) return;
   try {
     session_.SaveShownPicture(*name);

@@ -5,19 +5,12 @@
 
 #include <climits>
 
+#include "base/Selection.h"
+
 namespace snapwick {
 
 void PictureList::SetFiles(const std::string& selection) {
-  FileList.clear();
-  if (!selection.empty()) {
-    size_t start = 0;
-    for (;;) {
-      const size_t nul = selection.find('\0', start);
-      FileList.push_back(selection.substr(start, nul - start));
-      if (nul == std::string::npos) break;
-      start = nul + 1;
-    }
-  }
+  FileList = SelectionEntries(selection);
   const auto n = static_cast<int32_t>(FileList.size());
   if (n == 1) {
     CurrentFile = 0;
@@ -27,24 +20,6 @@ void PictureList::SetFiles(const std::string& selection) {
     CurrentFile = n == 0 ? 0 : 1;
     FileCount = n;
   }
-}
-
-std::string PictureList::SelectionFor(const std::vector<std::string>& paths) {
-  if (paths.size() <= 1) return paths.empty() ? std::string() : paths.front();
-  const auto folderOf = [](const std::string& path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
-  };
-  const std::string folder = folderOf(paths.front());
-  bool oneFolder = !folder.empty();
-  for (const std::string& path : paths)
-    oneFolder = oneFolder && folderOf(path) == folder;
-  std::string selection = oneFolder ? folder : std::string();
-  for (const std::string& path : paths) {
-    selection += '\0';
-    selection += oneFolder ? path.substr(path.rfind('/') + 1) : path;
-  }
-  return selection;
 }
 
 std::string PictureList::GetFile() {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Selection.h"
+
 namespace snapwick {
 
 // The pictures chosen in one "Load...": a single path, or a folder and several names.
@@ -13,10 +15,10 @@ namespace snapwick {
 // k + 1 for k pictures); CurrentFile is the entry that GetFile delivers next (0 in single-picture
 // mode).
 struct PictureList {
-  // The selection for pictures given by full path, in the order given: the path alone for one,
-  // the folder and the names for several of one folder, and for several folders an empty folder
-  // entry followed by the full paths. Empty when no path is given.
-  static std::string SelectionFor(const std::vector<std::string>& paths);
+  // The selection for pictures given by full path (base/Selection.h).
+  static std::string SelectionFor(const std::vector<std::string>& paths) {
+    return snapwick::SelectionFor(paths);
+  }
 
   std::vector<std::string> FileList;
   int32_t FileCount = 0;

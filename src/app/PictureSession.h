@@ -8,10 +8,10 @@
 
 #include "app/PictureList.h"
 #include "imaging/Canvas.h"
+#include "imaging/Picture.h"
 #include "imaging/cDIBSection.h"
 #include "labels/SaveNaming.h"
 #include "metadata/PictureDataItems.h"
-#include "platform/Picture.h"
 
 namespace snapwick {
 

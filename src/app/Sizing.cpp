@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/Checked.h"
+#include "base/Checked.h"
 
 namespace snapwick {
 

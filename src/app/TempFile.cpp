@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <cerrno>
 
+#include "imaging/OutputFormat.h"
+
 namespace snapwick {
 
 namespace {
@@ -26,17 +28,23 @@ bool Replaceable(const char* path) {
   return S_ISREG(st.st_mode) && (st.st_mode & 0222) != 0 && Writable(path);
 }
 
+// "temp" + the saved format's suffix: "temp.jpg".
+std::string TempFileName() {
+  return "temp" + std::string(kJpegOutput.suffix);
+}
+
 }  // namespace
 
 std::string ChooseTempFile() {
-  if (Writable(".") && Replaceable("temp.jpg")) return "temp.jpg";
+  const std::string name = TempFileName();
+  if (Writable(".") && Replaceable(name.c_str())) return name;
   return CacheTempFile();
 }
 
 std::string CacheTempFile() {
   const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   QDir().mkpath(cache);
-  return QFile::encodeName(cache + "/temp.jpg").toStdString();
+  return QFile::encodeName(cache).toStdString() + "/" + TempFileName();
 }
 
 }  // namespace snapwick

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "platform/Checked.h"
+#include "base/Checked.h"
 
 namespace snapwick {
 

@@ -5,10 +5,10 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "base/Checked.h"
 #include "chrome/CasualFont.h"
 #include "chrome/modTransparant.h"
 #include "imaging/Canvas.h"
-#include "platform/Checked.h"
 #include "platform/ScreenMetrics.h"
 
 namespace snapwick {

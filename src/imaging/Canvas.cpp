@@ -6,7 +6,7 @@
 #include <QPalette>
 #include <algorithm>
 
-#include "platform/Picture.h"
+#include "imaging/Picture.h"
 
 namespace snapwick {
 

@@ -3,8 +3,6 @@
 #include <sys/stat.h>
 
 #include <QDate>
-#include <QLocale>
-#include <cstdio>
 #include <ctime>
 
 namespace snapwick {
@@ -25,12 +23,6 @@ constexpr FileTime kLargestFileTime = 0x7FFF'FFFF'FFFF'FFFFull;
 int64_t StandardBiasSeconds() {
   tzset();
   return static_cast<int64_t>(timezone);
-}
-
-std::string TwoDigits(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02d", value);
-  return text;
 }
 
 }  // namespace
@@ -57,27 +49,6 @@ std::string FormatFileTime(FileTime fileTime, bool usePcZone) {
   return FormatDateText(
       {date.year(), date.month(), date.day(), static_cast<int>(secondOfDay / 3600),
        static_cast<int>(secondOfDay / 60 % 60), static_cast<int>(secondOfDay % 60)});
-}
-
-std::string FormatDateText(const BrokenDownTime& time) {
-  const QDate date(time.year, time.month, time.day);
-  // The text has room for four-digit years only. (File times start in 1601.)
-  if (!date.isValid() || date.year() < 1000 || date.year() > 9999) return {};
-  if (time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 ||
-      time.second > 59)
-    return {};
-
-  const QLocale locale;
-  std::string text = locale.standaloneDayName(date.dayOfWeek(), QLocale::ShortFormat).toStdString();
-  text += ' ';
-  text += locale.standaloneMonthName(date.month(), QLocale::ShortFormat).toStdString();
-  text += '-';
-  text += TwoDigits(date.day());
-  text += ", ";
-  text += std::to_string(date.year());
-  text += ' ';
-  text += TwoDigits(time.hour) + ':' + TwoDigits(time.minute) + ':' + TwoDigits(time.second);
-  return text;
 }
 
 std::string GetFileDate(const std::string& fileName, bool usePcZone) {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/DateText.h"
+
 namespace snapwick {
 
 // A file time: 100-nanosecond intervals since 1 January 1601, UTC.
@@ -16,16 +18,5 @@ std::string GetFileDate(const std::string& fileName, bool usePcZone);
 // The text of a file time; weekday and month names in the default locale. Empty when the time
 // cannot be converted.
 std::string FormatFileTime(FileTime fileTime, bool usePcZone);
-
-// A date and time of the calendar, as the fields of a clock read them: no zone.
-struct BrokenDownTime {
-  int year = 0, month = 0, day = 0;      // month 1 to 12, day 1 to the month's last
-  int hour = 0, minute = 0, second = 0;  // 0 to 23, 0 to 59, 0 to 59
-};
-
-// The date text ("ddd mmm-dd, yyyy hh:mm:ss") of a broken-down time, as FormatFileTime gives it;
-// weekday and month names in the default locale. Empty when the fields are no date and time of
-// the calendar (month 13, 30 February, hour 24...) or the year has not four digits.
-std::string FormatDateText(const BrokenDownTime& time);
 
 }  // namespace snapwick

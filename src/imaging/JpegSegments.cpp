@@ -1,6 +1,6 @@
 #include "imaging/JpegSegments.h"
 
-#include "platform/Error.h"
+#include "base/Error.h"
 
 namespace snapwick {
 

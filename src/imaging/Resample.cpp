@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "base/Error.h"
 #include "imaging/ResampleKernels.h"
 #include "imaging/cDIBSection.h"
-#include "platform/Error.h"
 
 // Bilinear resampling, two passes per channel: a vertical mix of two source rows, rounded to a
 // whole number, then a horizontal mix of the two results, rounded again (ResampleKernels.h).

@@ -9,7 +9,7 @@
 #include <random>
 #include <utility>
 
-#include "platform/Checked.h"
+#include "base/Checked.h"
 
 namespace snapwick {
 

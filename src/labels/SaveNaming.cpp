@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <unordered_set>
 
+#include "imaging/OutputFormat.h"
+
 namespace snapwick {
 
 namespace {
@@ -29,12 +31,13 @@ bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
              [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
-// "_" + the number with at least three digits + ".jpg"; numbers below 1 count as 1.
+// "_" + the number with at least three digits + the saved format's suffix (".jpg"); numbers
+// below 1 count as 1.
 std::string NumberedSuffix(int32_t number) {
   if (number < 1) number = 1;
   std::string digits = std::to_string(number);
   if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-  return "_" + digits + ".jpg";
+  return "_" + digits + std::string(kJpegOutput.suffix);
 }
 
 // The kept names of the first `count` pictures, each set apart from the earlier ones.
@@ -63,8 +66,9 @@ std::string UniqueKeptName(const std::vector<std::string>& pictures, int32_t cou
 
 std::string KeptFileName(const std::string& entry) {
   std::string name = LastPathPart(entry);
-  if (EndsWithNoCase(name, ".jpg") || EndsWithNoCase(name, ".jpeg")) return name;
-  return name.substr(0, ExtensionStart(name)) + ".jpg";
+  const std::string suffix(kJpegOutput.suffix), otherSuffix(kJpegOutput.otherSuffix);
+  if (EndsWithNoCase(name, suffix) || EndsWithNoCase(name, otherSuffix)) return name;
+  return name.substr(0, ExtensionStart(name)) + suffix;
 }
 
 std::string GetImageName(const AutoSaveSettings& settings, const std::vector<std::string>& pictures,

@@ -1,8 +1,8 @@
 #include "metadata/CaptureDate.h"
 
-#include "imaging/FileAttributes.h"
+#include "base/DateText.h"
+#include "base/Error.h"
 #include "metadata/ExifReader.h"
-#include "platform/Error.h"
 
 namespace snapwick {
 

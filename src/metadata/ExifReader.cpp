@@ -1,17 +1,15 @@
 #include "metadata/ExifReader.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <unordered_set>
 
-#include "platform/Checked.h"
-#include "platform/Error.h"
+#include "base/Checked.h"
+#include "base/Error.h"
+#include "base/PosixFile.h"
 
 namespace snapwick {
 
@@ -22,25 +20,6 @@ using checked::Mul;
 using checked::Sub;
 
 constexpr int32_t kExifPointerTag = 0x8769;
-
-// Closes a file descriptor at the end of the scope.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-[[noreturn]] void RaiseFileError(int error, const std::string& fileName) {
-  RaiseError(error == ENOENT ? kErrFileNotFound : kErrPathFileAccess, fileName);
-}
 
 int64_t Nanoseconds(const timespec& t) {
   return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec;
@@ -140,15 +119,9 @@ Variant ExifReader::MakerNoteTag(int32_t MakerTag) const {
 }
 
 bool ExifReader::ReadPictureFile(const std::string& fileName) {
-  if (fileName.find('\0') != std::string::npos) RaiseError(kErrFileNotFound, fileName);
-  // Opened for reading only, so a name that does not exist fails and no file is created, and
-  // without waiting, so that a FIFO named like a picture cannot hold the program up; only
-  // regular files are read.
-  FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.Get() < 0) RaiseFileError(errno, fileName);
-  struct stat status;
-  if (::fstat(file.Get(), &status) != 0) RaiseFileError(errno, fileName);
-  if (!S_ISREG(status.st_mode)) RaiseError(kErrPathFileAccess, fileName);
+  // Opened for reading only, so a name that does not exist fails and no file is created.
+  struct stat status {};
+  const FileDescriptor file = FileDescriptor::OpenToRead(fileName, status, fileName);
 
   FileIdentity identity;
   identity.device = status.st_dev;
@@ -164,16 +137,7 @@ bool ExifReader::ReadPictureFile(const std::string& fileName) {
   const auto length = static_cast<int32_t>(status.st_size);
   m_Buffer.Resize(length);
   ++m_FileReads;
-  int32_t done = 0;
-  while (done < length) {
-    const ssize_t got = ::read(file.Get(), m_Buffer.bytes.get() + done, length - done);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      RaiseError(kErrPathFileAccess, fileName);
-    }
-    if (got == 0) break;
-    done += static_cast<int32_t>(got);
-  }
+  const auto done = static_cast<int32_t>(file.ReadUpTo(m_Buffer.bytes.get(), length));
   // A file that shrank while it was read leaves zeros behind its end.
   std::memset(m_Buffer.bytes.get() + done, 0, static_cast<size_t>(length - done));
   m_BufferFile = identity;

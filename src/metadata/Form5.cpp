@@ -4,7 +4,7 @@
 #include <QGroupBox>
 #include <QPushButton>
 
-#include "platform/Error.h"
+#include "base/Error.h"
 
 namespace snapwick {
 

@@ -4,9 +4,9 @@
 #include <iterator>
 #include <vector>
 
+#include "base/Error.h"
 #include "metadata/ExifReader.h"
 #include "metadata/TiffBytes.h"
-#include "platform/Error.h"
 
 namespace snapwick {
 

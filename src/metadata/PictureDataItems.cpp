@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cstdint>
 
-#include "platform/Settings.h"
+#include "base/Settings.h"
 
 namespace snapwick {
 

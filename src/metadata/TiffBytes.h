@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "platform/Checked.h"
-#include "platform/Error.h"
+#include "base/Checked.h"
+#include "base/Error.h"
 
 namespace snapwick {
 

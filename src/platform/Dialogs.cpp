@@ -8,7 +8,7 @@
 #include <QMessageBox>
 #include <vector>
 
-#include "app/PictureList.h"
+#include "base/Selection.h"
 
 namespace snapwick {
 
@@ -51,7 +51,7 @@ std::optional<std::string> SelectionFromPaths(const QStringList& paths) {
   std::vector<std::string> files;
   for (const QString& path : paths)
     files.push_back(QFile::encodeName(path).toStdString());
-  const std::string selection = PictureList::SelectionFor(files);
+  const std::string selection = SelectionFor(files);
   if (QString::fromStdString(selection).size() > kMaxSelectionLength) return std::nullopt;
   return selection;
 }

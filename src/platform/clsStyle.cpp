@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "platform/Checked.h"
+#include "base/Checked.h"
 
 namespace snapwick {
 

@@ -1,19 +1,14 @@
 #include "slideshow/SlideShow.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QLocale>
 #include <QString>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <initializer_list>
 #include <string_view>
-#include <utility>
 
-#include "platform/Error.h"
+#include "base/Error.h"
+#include "base/PosixFile.h"
 
 namespace snapwick {
 
@@ -21,48 +16,22 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-[[noreturn]] void RaiseFileError(const std::string& path, int error) {
-  const int32_t number =
-      (error == ENOENT || error == ENOTDIR) ? kErrFileNotFound : kErrPathFileAccess;
-  RaiseError(number, path + ": " + std::strerror(error));
-}
-
-// A text file created anew (or replaced) whose bytes go to disk as they are written, so that a
+// A text file created anew (or emptied) whose bytes go to disk as they are written, so that a
 // failure part-way leaves what was written before it. The file is closed when the object goes,
 // also when a failure leaves the scope early.
 class OutputFile {
  public:
-  explicit OutputFile(std::string path) : path_(std::move(path)) {
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) RaiseFileError(path_, errno);
-  }
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
-  ~OutputFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
+  explicit OutputFile(const std::string& path) : file_(FileDescriptor::Create(path, path)) {}
 
   void Write(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-      if (written < 0) {
-        if (errno == EINTR) continue;
-        RaiseFileError(path_, errno);
-      }
-      bytes.remove_prefix(static_cast<size_t>(written));
-    }
+    file_.WriteAll({reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()});
   }
 
   // Closes the file; a failure to close (data that could not be stored) is reported.
-  void Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) RaiseFileError(path_, errno);
-  }
+  void Close() { file_.Close(); }
 
  private:
-  std::string path_;
-  int fd_ = -1;
+  FileDescriptor file_;
 };
 
 // Lines joined, each ended by CR LF.

@@ -14,9 +14,10 @@ namespace snapwick {
 // slideTime gives the "Seconds per slide" text, a number in the default locale; it is read each
 // time the script needs the interval, which is written in milliseconds with a "." whatever the
 // locale. A failure raises a SnapError: type mismatch (13) for an interval that is no finite
-// number or too large, file not found (53) for a missing folder, path/file access (75) for other
-// failures to create, write or close a file (a full disk among them). The file being written
-// keeps what was written before the failure and is closed; later files are not written.
+// number or too large, and the file errors of base/PosixFile.h for a file that cannot be
+// created, written or closed (76 for a missing folder, 61 for a full disk, 75 for most other
+// failures). The file being written keeps what was written before the failure and is closed;
+// later files are not written.
 void GenerateSlideShow(const std::string& filename, const std::string& filePath,
                        const std::vector<std::string>& imageNames,
                        const std::function<std::string()>& slideTime);

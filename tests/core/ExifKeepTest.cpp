@@ -9,11 +9,11 @@
 #include <optional>
 #include <sstream>
 
+#include "base/Error.h"
 #include "imaging/JpegSegments.h"
 #include "metadata/CaptureDate.h"
 #include "metadata/ExifReader.h"
 #include "metadata/KeptExif.h"
-#include "platform/Error.h"
 #include "support/ExifBuilder.h"
 #include "support/Fixtures.h"
 #include "support/TestEnvironment.h"

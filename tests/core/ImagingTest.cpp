@@ -11,13 +11,14 @@
 #include <filesystem>
 #include <random>
 
+#include "base/Error.h"
+#include "base/FileTimes.h"
 #include "imaging/BlackCheck.h"
 #include "imaging/FileAttributes.h"
 #include "imaging/Orientation.h"
+#include "imaging/OutputFormat.h"
 #include "imaging/cDIBSection.h"
 #include "imaging/mIntelJPEGLibrary.h"
-#include "platform/Error.h"
-#include "platform/FileTimes.h"
 #include "support/Fixtures.h"
 #include "support/ReferenceResample.h"
 #include "support/TestEnvironment.h"
@@ -169,6 +170,9 @@ TEST(JpegWriter, FailuresKeepTheEarlierFileAndSuccessItsTimesAndModeAtAClampedQu
   EXPECT_EQ(bytesAt(INT32_MAX), ReadFile(file));  // saved at 100
   EXPECT_EQ(bytesAt(-20), bytesAt(1));
   EXPECT_NE(bytesAt(1), bytesAt(2));
+  // The file holds exactly what the output format's encoder gives.
+  const std::vector<unsigned char> encoded = kJpegOutput.encode(dib, 100);
+  EXPECT_EQ(ReadFile(file), std::string(encoded.begin(), encoded.end()));
 }
 
 TEST(FileDate, WorkedExamplesAndTheLocale) {

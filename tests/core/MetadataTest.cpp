@@ -8,12 +8,12 @@
 #include <ostream>
 #include <ranges>
 
+#include "base/Error.h"
+#include "base/FileTimes.h"
 #include "metadata/ExifReader.h"
 #include "metadata/PictureDataItems.h"
 #include "metadata/PictureString.h"
 #include "metadata/TextBytes.h"
-#include "platform/Error.h"
-#include "platform/FileTimes.h"
 #include "support/ExifBuilder.h"
 #include "support/Fixtures.h"
 #include "support/TestEnvironment.h"

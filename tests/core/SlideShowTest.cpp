@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "platform/Error.h"
+#include "base/Error.h"
 #include "support/Fixtures.h"
 #include "support/TestEnvironment.h"
 
@@ -89,7 +89,7 @@ TEST(SlideShow, FilesForNamesIntervalsAndLocalesAndFailures) {
             std::tuple(kStarter, kShowHead + "\t\t'a.jpg'\r\n" + kShowTail, kScriptHead));
 
   show.folder += "missing/";
-  EXPECT_EQ(show.Generate({"a.jpg"}, "5"), kErrFileNotFound);
+  EXPECT_EQ(show.Generate({"a.jpg"}, "5"), kErrPathNotFound);
   EXPECT_FALSE(std::filesystem::exists(show.folder));
 }
 

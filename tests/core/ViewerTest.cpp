@@ -6,9 +6,9 @@
 #include "app/QualitySetting.h"
 #include "app/Sizing.h"
 #include "app/WindowTitle.h"
+#include "base/Error.h"
 #include "labels/LabelFont.h"
 #include "labels/SaveNaming.h"
-#include "platform/Error.h"
 #include "support/TestEnvironment.h"
 
 namespace snapwick {

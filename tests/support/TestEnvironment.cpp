@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/Error.h"
+#include "base/Error.h"
 
 namespace snapwick::test {
 

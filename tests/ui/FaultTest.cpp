@@ -10,8 +10,8 @@
 #include <sys/mount.h>
 #include <turbojpeg.h>
 
+#include "imaging/PictureLoader.h"
 #include "metadata/TextBytes.h"
-#include "platform/PictureLoader.h"
 #include "ui/UiFixture.h"
 
 namespace snapwick::test {

@@ -17,15 +17,15 @@
 #include <set>
 
 #include "app/Form1.h"
+#include "base/Error.h"
+#include "base/Settings.h"
 #include "chrome/Form6.h"
 #include "labels/Form2.h"
 #include "labels/Form4.h"
 #include "metadata/Form5.h"
 #include "platform/Dialogs.h"
-#include "platform/Error.h"
 #include "platform/PictureBox.h"
 #include "platform/ScreenMetrics.h"
-#include "platform/Settings.h"
 #include "support/ExifBuilder.h"
 #include "support/Fixtures.h"
 #include "support/TestEnvironment.h"

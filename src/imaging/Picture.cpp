@@ -1,8 +1,8 @@
-#include "platform/Picture.h"
+#include "imaging/Picture.h"
 
 #include <cmath>
 
-#include "platform/Checked.h"
+#include "base/Checked.h"
 
 namespace snapwick {
 

@@ -1,4 +1,4 @@
-#include "platform/FileTimes.h"
+#include "base/FileTimes.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/Error.h"
+#include "base/Error.h"
 
 // Whole-number arithmetic that raises an overflow error instead of wrapping around.
 namespace snapwick::checked {

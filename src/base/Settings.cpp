@@ -1,4 +1,4 @@
-#include "platform/Settings.h"
+#include "base/Settings.h"
 
 #include <QSettings>
 #include <QString>

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/Picture.h"
+#include "imaging/Picture.h"
 
 namespace snapwick {
 
@@ -24,10 +24,11 @@ inline constexpr int64_t kPixelsAnyFileMayClaim = int64_t{1} << 24;
 inline constexpr int64_t kMaxPixelsPerFileByte = 1024;
 
 // Loads a JPEG (decoded by TurboJPEG straight into the surface layout) or a BMP into `into`,
-// replacing what it held. An empty name empties the picture without an error. A missing file
-// raises 53, a file that cannot be read (or that is no regular file) 75, a file that is not a
-// picture, too large to hold or too short for the picture it claims 481, memory that runs out 7.
-// On failure `into` is left empty.
+// replacing what it held. An empty name empties the picture without an error. A file that cannot
+// be read raises the file errors of base/PosixFile.h (53 missing, 76 a path through something
+// that is no folder, 75 no regular file or not readable), a file that is not a picture, too large
+// to hold or too short for the picture it claims 481, memory that runs out 7. On failure `into`
+// is left empty.
 void LoadPicture(const std::string& fileName, Picture& into);
 
 // The same for a file's bytes already in memory; refuses what is not a picture with 481.

@@ -1,9 +1,6 @@
-#include "platform/PictureLoader.h"
+#include "imaging/PictureLoader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <turbojpeg.h>
-#include <unistd.h>
 
 #include <QBuffer>
 #include <QByteArray>
@@ -11,17 +8,17 @@
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "base/Error.h"
+#include "base/PosixFile.h"
 #include "imaging/Orientation.h"
 #include "metadata/ExifReader.h"
 #include "metadata/Variant.h"
-#include "platform/Error.h"
 
 namespace snapwick {
 
@@ -29,38 +26,6 @@ namespace {
 
 [[noreturn]] void RaiseInvalid(const std::string& why) {
   RaiseError(kErrInvalidPicture, why);
-}
-
-// The whole file; raises the runtime's file errors.
-std::vector<unsigned char> ReadWholeFile(const std::string& fileName) {
-  // Not blocking, so that a FIFO or a device named like a picture cannot hold the program up;
-  // only regular files are read.
-  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) RaiseError(kErrFileNotFound, fileName);
-    RaiseError(kErrPathFileAccess, fileName);
-  }
-  struct FdCloser {
-    int fd;
-    ~FdCloser() { ::close(fd); }
-  } closer{fd};
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) RaiseError(kErrPathFileAccess, fileName);
-  if (st.st_size > kMaxPictureFileBytes) RaiseInvalid("the file is too large for a picture");
-  std::vector<unsigned char> data;
-  data.resize(static_cast<size_t>(st.st_size));
-  size_t done = 0;
-  while (done < data.size()) {
-    const ssize_t n = ::read(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      RaiseError(kErrPathFileAccess, fileName);
-    }
-    if (n == 0) break;  // the file shrank while we read it
-    done += static_cast<size_t>(n);
-  }
-  data.resize(done);
-  return data;
 }
 
 // Whether a picture of this size may be made from a file of `fileSize` bytes: a 24-bit surface
@@ -257,7 +222,10 @@ void LoadPicture(const std::string& fileName, Picture& into) {
     return;
   }
   try {
-    const std::vector<unsigned char> data = ReadWholeFile(fileName);
+    const std::vector<unsigned char> data =
+        ReadWholeFile(fileName, kMaxPictureFileBytes,
+                      SnapError(kErrInvalidPicture, StandardDescription(kErrInvalidPicture) +
+                                                        ": the file is too large for a picture"));
     LoadPictureBytes(data.data(), data.size(), into);
   } catch (...) {
     into.Clear();

@@ -1,0 +1,225 @@
+#include "base/PosixFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <new>
+#include <random>
+#include <utility>
+
+#include "base/FileTimes.h"
+
+namespace snapwick {
+
+namespace {
+
+bool NamesNoFile(const std::string& path) {
+  return path.find('\0') != std::string::npos;
+}
+
+// Whether an existing file may be replaced: we must be allowed to write it, and it must not be
+// marked read-only (no write bit at all), which even a privileged user respects here.
+bool MayReplace(const std::string& path, const FileStamp& stamp) {
+  return (stamp.mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// A new file next to the target, under a unique hidden name; removed again when the object ends
+// unless it took the target's place.
+class SiblingFile {
+ public:
+  explicit SiblingFile(const std::string& target) {
+    const size_t slash = target.rfind('/');
+    folder_ = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    // Long names are cut so that the temporary name stays within the name length limit.
+    const std::string stem = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + "." +
+                             name.substr(0, 200) + ".";
+    std::random_device seed;
+    std::mt19937 random(seed());
+    int fd = -1;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      char suffix[16];
+      std::snprintf(suffix, sizeof suffix, "%08x.tmp", static_cast<unsigned>(random()));
+      path_ = stem + suffix;
+      fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd >= 0 || errno != EEXIST) break;
+    }
+    if (fd < 0) RaiseFileError(errno, FileUse::Write);
+    file_ = FileDescriptor(fd, FileUse::Write, {});
+  }
+  ~SiblingFile() {
+    if (!kept_) ::unlink(path_.c_str());
+  }
+  SiblingFile(const SiblingFile&) = delete;
+  SiblingFile& operator=(const SiblingFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  FileDescriptor& File() { return file_; }
+
+  // Puts the file in the target's place, at once.
+  void ReplaceTarget(const std::string& target, bool sync) {
+    if (::rename(path_.c_str(), target.c_str()) != 0) RaiseFileError(errno, FileUse::Write);
+    kept_ = true;
+    if (!sync) return;
+    // The new folder entry too goes to the disk; a failure here loses nothing written.
+    const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+      ::fsync(folder);
+      ::close(folder);
+    }
+  }
+
+ private:
+  std::string folder_;
+  std::string path_;
+  FileDescriptor file_;
+  bool kept_ = false;
+};
+
+}  // namespace
+
+int32_t FileErrorNumber(int error, FileUse use) {
+  switch (error) {
+    case ENOENT:
+      return use == FileUse::Read ? kErrFileNotFound : kErrPathNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+      return kErrPathNotFound;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return kErrDiskFull;
+    case ENOMEM:
+      return kErrOutOfMemory;
+    default:
+      return kErrPathFileAccess;
+  }
+}
+
+void RaiseFileError(int error, FileUse use, const std::string& detail) {
+  const int32_t number = FileErrorNumber(error, use);
+  if (detail.empty()) RaiseError(number);
+  RaiseError(number, detail);
+}
+
+FileDescriptor::FileDescriptor(int fd, FileUse use, std::string detail)
+    : fd_(fd), use_(use), detail_(std::move(detail)) {}
+
+FileDescriptor::~FileDescriptor() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+FileDescriptor::FileDescriptor(FileDescriptor&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), use_(other.use_), detail_(std::move(other.detail_)) {}
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = std::exchange(other.fd_, -1);
+    use_ = other.use_;
+    detail_ = std::move(other.detail_);
+  }
+  return *this;
+}
+
+FileDescriptor FileDescriptor::OpenToRead(const std::string& path, struct stat& status,
+                                          const std::string& detail) {
+  if (NamesNoFile(path)) RaiseFileError(ENOENT, FileUse::Read, detail);
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK), FileUse::Read,
+                      detail);
+  if (!file.IsOpen()) RaiseFileError(errno, FileUse::Read, detail);
+  if (::fstat(file.fd_, &status) != 0) RaiseFileError(errno, FileUse::Read, detail);
+  if (!S_ISREG(status.st_mode)) RaiseFileError(EACCES, FileUse::Read, detail);
+  return file;
+}
+
+FileDescriptor FileDescriptor::Create(const std::string& path, const std::string& detail) {
+  if (NamesNoFile(path)) RaiseFileError(ENOENT, FileUse::Write, detail);
+  FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666),
+                      FileUse::Write, detail);
+  if (!file.IsOpen()) RaiseFileError(errno, FileUse::Write, detail);
+  return file;
+}
+
+size_t FileDescriptor::ReadUpTo(void* into, size_t length) const {
+  auto* bytes = static_cast<unsigned char*>(into);
+  size_t done = 0;
+  while (done < length) {
+    const ssize_t got = ::read(fd_, bytes + done, length - done);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      RaiseFileError(errno, use_, detail_);
+    }
+    if (got == 0) break;  // the file ended, or shrank while it was read
+    done += static_cast<size_t>(got);
+  }
+  return done;
+}
+
+void FileDescriptor::WriteAll(std::span<const unsigned char> bytes) const {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      RaiseFileError(errno, use_, detail_);
+    }
+    bytes = bytes.subspan(static_cast<size_t>(written));
+  }
+}
+
+void FileDescriptor::Sync() const {
+  if (::fsync(fd_) != 0) RaiseFileError(errno, use_, detail_);
+}
+
+void FileDescriptor::Close() {
+  const int fd = std::exchange(fd_, -1);
+  // Interrupted, the descriptor is closed all the same on this system.
+  if (fd >= 0 && ::close(fd) != 0 && errno != EINTR) RaiseFileError(errno, use_, detail_);
+}
+
+std::vector<unsigned char> ReadWholeFile(const std::string& path, int64_t maxBytes,
+                                         const SnapError& tooLarge) {
+  struct stat status {};
+  const FileDescriptor file = FileDescriptor::OpenToRead(path, status, path);
+  if (status.st_size > maxBytes) throw tooLarge;
+  std::vector<unsigned char> data;
+  try {
+    data.resize(static_cast<size_t>(status.st_size));
+  } catch (const std::bad_alloc&) {
+    RaiseError(kErrOutOfMemory, path);
+  }
+  data.resize(file.ReadUpTo(data.data(), data.size()));
+  return data;
+}
+
+void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes,
+                 SaveDurability durability) {
+  const bool sync = durability == SaveDurability::Durable;
+  if (NamesNoFile(target)) RaiseFileError(ENOENT, FileUse::Write);
+  // The earlier file: it is only replaced by a complete new one, and may not be a folder or a
+  // file marked read-only.
+  FileStamp earlier;
+  const bool existed = ReadFileStamp(target, earlier);
+  if (existed) {
+    if (earlier.isDirectory || !MayReplace(target, earlier)) RaiseError(kErrPathFileAccess);
+  } else if (errno != ENOENT) {
+    RaiseFileError(errno, FileUse::Write);
+  }
+  if (target.empty() || target.back() == '/') RaiseError(kErrPathNotFound);
+
+  SiblingFile file(target);
+  file.File().WriteAll(bytes);
+  if (sync) file.File().Sync();
+  file.File().Close();
+  if (existed) {
+    // Failing to carry the old permissions and times over does not fail the replacement.
+    SetFileMode(file.Path(), earlier.mode);
+    SetFileTimes(file.Path(), earlier.lastAccess, earlier.lastWrite);
+  }
+  file.ReplaceTarget(target, sync);
+}
+
+}  // namespace snapwick
