@@ -1,6 +1,7 @@
 // The window's chrome and its stand-ins for the desktop's services: translucent windows, the
-// fading "About", the frame and its style words, the window menu, hiding the menus, the black
-// check, the clipboard, the open dialog's filter and selection, and surfaces as images.
+// fading "About", the frame and its style words, the window menu, hiding the menus, keys and
+// clicks on the box, a screen of two device pixels to a pixel, the clipboard, the open dialog's
+// filter and selection, and surfaces as images.
 
 #include "chrome/Form3.h"
 #include "chrome/modTransparant.h"
@@ -10,29 +11,38 @@
 
 namespace snapwick::test {
 
-TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
-  Form1& form = Start(2);
+// The dialogs and "About" are translucent, the main window is not.
+TEST_F(Form1Test, DialogsAreTranslucent) {
+  Form1& form = Start();
   const std::pair<QWidget*, int> windows[] = {{form.form3(), 128}, {form.form2(), 204},
                                               {form.form4(), 204}, {form.form5(), 204},
                                               {form.form6(), 128}, {&form, 255}};
   for (const auto& [window, alpha] : windows)
     EXPECT_NEAR(window->windowOpacity(), alpha / 255.0, 0.002) << alpha;
+}
+
+// "About" fades in from invisible each time it opens, and tells the canvas's size.
+TEST_F(Form1Test, AboutFadesInEachTimeAndTellsTheCanvasSize) {
+  Form1& form = Start(2);
   Form3& about = *form.form3();
   about.Timer1.stop();  // the test steps the fade itself
   std::vector<int32_t> levels;
   dialogs_.onModal = [&](QDialog*) {
-    EXPECT_EQ(about.windowOpacity(), 0);  // it starts invisible
+    EXPECT_EQ(about.windowOpacity(), 0);
     for (int tick = 0; tick < 12; ++tick, about.Timer1_Timer())
       levels.push_back(about.TransparencyLevel);
   };
   form.About_Click();
-  form.About_Click();  // starts again from invisible
+  form.About_Click();
   EXPECT_EQ(levels, (std::vector<int32_t>{100, 95, 90, 85, 80, 75, 70, 65, 60, 55, 50, 50,  //
                                           100, 95, 90, 85, 80, 75, 70, 65, 60, 55, 50, 50}));
   EXPECT_EQ(about.Label2[0]->text(), "Canvas Size 640x480");
+}
 
-  // Without the title bar the window stays shown, frameless; the z-order is all that "TopMost"
-  // writes.
+// Without the title bar the window stays shown, frameless; the z-order is all that "TopMost"
+// writes.
+TEST_F(Form1Test, CaptionlessWindowStaysShownAndTopMostOnlyOrdersIt) {
+  Form1& form = Start();
   clsStyle& style = *form.Style;
   style.Titlebar(false);
   const uint32_t bits = style.StyleBits();
@@ -40,7 +50,15 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   EXPECT_TRUE((bits & clsStyle::WS_CAPTION) == 0 && style.StyleBits() == bits && form.isVisible() &&
               form.windowFlags().testFlags(Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint) &&
               !form.windowFlags().testAnyFlags(Qt::FramelessWindowHint | Qt::WindowTitleHint));
-  // The window menu comes on a right release only when switched on, at a 16-bit position.
+}
+
+// The window menu comes on a right release only when switched on, at a 16-bit position. Without
+// a title bar the window is moved and sized from it by the arrow keys: Enter keeps the change,
+// Escape puts the window back.
+TEST_F(Form1Test, WindowMenuMovesAndSizesTheWindowByKeys) {
+  Form1& form = Start();
+  clsStyle& style = *form.Style;
+  style.Titlebar(false);
   style.mClient_MouseUp(Qt::RightButton, QPoint(50, 60));
   style.AutoSysMenu(true);
   style.mClient_MouseUp(Qt::LeftButton, QPoint(50, 60));
@@ -48,8 +66,6 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   style.mClient_MouseUp(Qt::RightButton, QPoint(50, 60));
   ASSERT_TRUE(style.SysMenu() && style.SysMenu()->isVisible());
   style.SysMenu()->hide();
-  // Without a title bar the window is moved and sized from its window menu, by the arrow keys:
-  // Enter keeps the change, Escape puts the window back.
   QStringList items;
   for (QAction* action : style.SysMenu()->actions())
     items << action->text();
@@ -67,8 +83,14 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   EXPECT_EQ(std::tuple(form.pos(), form.size(), style.Tracked()),
             std::tuple(from, size - QSize(10, 0), clsStyle::Tracking::None));
   EXPECT_THROW(style.ShowSysMenu(40000, 5), SnapError);
+}
 
-  // "Border" off and on brings the whole frame back, with the title.
+// "Border" off and on brings the whole frame back, with the picture's title. "Hide Menu" takes
+// the frame along, and showing the menus does not bring it back; without frame and menus the
+// box takes the whole height.
+TEST_F(Form1Test, BorderAndHideMenuShapeTheFrameAndTheBox) {
+  Form1& form = Start();
+  clsStyle& style = *form.Style;
   form.OpenPictures({Pic("a.jpg", MakeJpeg(64, 48))});
   form.Border_Click();
   style.MaxButton(false);
@@ -76,39 +98,56 @@ TEST_F(Form1Test, TranslucencyTheFadingAboutFrameMenusKeysAndTheBlackCheck) {
   EXPECT_TRUE(style.Titlebar() && style.AutoSysMenu() && style.MaxButton() && style.MinButton() &&
               style.ControlBox() && style.Sizable());
   EXPECT_EQ(form.windowTitle().toStdString(), form.Session().WindowTitle());
-  // "Hide Menu" takes the frame along; showing the menus does not bring it back.
   form.HideMenu_Click();
   EXPECT_FALSE(form.menuBar()->isVisible() || form.Checked(MenuItem::Border) || style.Titlebar());
   form.HideMenu_Click();
   EXPECT_TRUE(form.menuBar()->isVisible() && !form.Checked(MenuItem::Border));
-  // Without frame and menus the box takes the whole height.
   form.HideMenu_Click();
   form.resize(700, 500);
   QApplication::processEvents();
   EXPECT_EQ(form.Session().ViewPixelHeight(), form.height());
   form.Border_Click();
   EXPECT_EQ(form.Session().ViewPixelHeight(), form.height() - 40);
-  // F11 toggles the menu bar; a right click pops up the View menu.
-  QTest::keyRelease(form.Picture2, Qt::Key_F11);
-  EXPECT_TRUE(form.menuBar()->isVisible());
-  QTest::keyRelease(&form, Qt::Key_F11);
-  QTest::mouseClick(form.Picture2, Qt::LeftButton);
-  EXPECT_FALSE(form.menuBar()->isVisible() || form.Menu(MenuName::ViewPics)->isVisible());
-  QTest::mousePress(form.Picture2, Qt::RightButton);
-  EXPECT_TRUE(form.Menu(MenuName::ViewPics)->isVisible());
-  // The black check samples the whole picture: black but for a bright patch of about 2 % of the
-  // area is not black (the verdict on its ratio is tested with the black check's core).
-  QImage black = ImageFromSurface(MakeSurface(640, 480, Solid({2, 2, 2})));
-  QPainter(&black).fillRect(QRect(300, 200, 89, 69), QColor(200, 200, 200));
-  form.Session().Picture2().SetBoxSize(640, 480);
-  form.Session().Picture2().SetPicture(black);
-  form.CheckIfBalck_Click();
-  EXPECT_EQ(form.LogMessage->text().left(22).toStdString(), "Non Black Picture  0.9");
 }
 
-TEST(Platform, TransparencyClipboardOpenDialogAndSurfaces) {
-  // The percentage of transparency as the window's opacity, rounded; out of range the opacity is
-  // kept (alpha -1).
+// F11 toggles the menu bar; a right click on the box pops up the View menu.
+TEST_F(Form1Test, F11TogglesTheMenusAndARightClickPopsUpTheViewMenu) {
+  Form1& form = Start();
+  QTest::keyRelease(form.Picture2, Qt::Key_F11);
+  EXPECT_FALSE(form.menuBar()->isVisible());
+  QTest::keyRelease(&form, Qt::Key_F11);
+  EXPECT_TRUE(form.menuBar()->isVisible());
+  QTest::mouseClick(form.Picture2, Qt::LeftButton);
+  EXPECT_FALSE(form.Menu(MenuName::ViewPics)->isVisible());
+  QTest::mousePress(form.Picture2, Qt::RightButton);
+  EXPECT_TRUE(form.Menu(MenuName::ViewPics)->isVisible());
+}
+
+// Runs as its own CTest entry with QT_SCALE_FACTOR=2 (see tests/CMakeLists.txt): the box keeps
+// its pixel size while the date is drawn at the device's resolution, so that many 2 x 2 blocks of
+// device pixels where white text meets the picture are partly white (text drawn at the box's own
+// pixels and enlarged would leave each block whole).
+TEST_F(Form1Test, HiDpiKeepsPixelSizesAndDrawsSharpText) {
+  Form1& form = Start(2);
+  if (form.devicePixelRatioF() != 2) GTEST_SKIP() << "needs a device pixel ratio of 2";
+  form.Session().Picture2().SetTextAntialiasing(false);
+  AutoSaveWith(out_.Path(), "hd");
+  Pic("a.jpg", MakeJpeg(800, 600, Solid({20, 60, 140})));
+  Load({"a.jpg"});
+  EXPECT_EQ(Folder(out_.Path()), "hd_001.jpg 640x480");
+  const QImage shown = form.Picture2->grab().toImage();
+  int mixed = 0;
+  for (int i = 0; i < 200 * 20; ++i) {
+    const int white = CountPixels(shown, QRect(i % 200 * 2, i / 200 * 2, 2, 2),
+                                  [](QColor c) { return c == Qt::white; });
+    mixed += white > 0 && white < 4;
+  }
+  EXPECT_TRUE(shown.size() == QSize(1280, 960) && mixed > 20) << mixed;
+}
+
+// The percentage of transparency as the window's opacity, rounded; out of range the opacity is
+// kept (alpha -1).
+TEST(Transparency, PercentageBecomesTheOpacity) {
   QWidget window;
   const int cases[][3] = {{0, 0, 255}, {55, 0, 115}, {95, 0, 13},
                           {100, 0, 0}, {101, 1, -1}, {-1, 1, -1}};
@@ -118,9 +157,11 @@ TEST(Platform, TransparencyClipboardOpenDialogAndSurfaces) {
     EXPECT_NEAR(window.windowOpacity(), alpha < 0 ? 0.5 : alpha / 255.0, 0.002) << percentage;
   }
   EXPECT_EQ(SetTransparency(nullptr, 20), kTransparencyUnavailable);
+}
 
-  // A surface goes on the clipboard as a picture, and one of an odd width, its rows padded, comes
-  // back from the picture as it was. As a DIB it is refused with a message, and an empty one too.
+// A surface goes on the clipboard as a picture, and one of an odd width, its rows padded, comes
+// back from the picture as it was. As a DIB it is refused with a message, and an empty one too.
+TEST(Clipboard, TakesASurfaceAsAPictureOnly) {
   FakeDialogHost dialogs;
   QGuiApplication::clipboard()->setText("before");
   EXPECT_FALSE(CopyToClipboard(MakeSurface(7, 5), true, dialogs) ||
@@ -134,8 +175,11 @@ TEST(Platform, TransparencyClipboardOpenDialogAndSurfaces) {
   SurfaceFromImage(copied, back);
   EXPECT_TRUE(back.Width() == 7 && PixelAt(back, 6, 0) == Gradient(6, 0) &&
               PixelAt(back, 3, 4) == Gradient(3, 4));
+}
 
-  // The open dialog's filter matches any letter case.
+// The open dialog's filter matches any letter case. Its selection: the folder and the names, in
+// UTF-8; nine names of a thousand characters fit in the limit of 10000, a tenth does not.
+TEST(OpenDialog, FilterOfAnyCaseAndSelectionWithinItsLimit) {
   const QStringList filters = NameFiltersFor("Image Files|*.jpg;*.jpeg;*.bmp");
   QStringList matched;
   for (const char* name : {"a.jpg", "b.JPG", "c.Jpeg", "d.bmP", "e.png", "f.jpg.txt", "jpg"})
@@ -144,8 +188,6 @@ TEST(Platform, TransparencyClipboardOpenDialogAndSurfaces) {
         matched << name;
   EXPECT_EQ(std::tuple(filters.size(), matched),
             std::tuple(1, QStringList({"a.jpg", "b.JPG", "c.Jpeg", "d.bmP"})));
-  // Its selection: the folder and the names, in UTF-8; nine names of a thousand characters
-  // fit in the limit of 10000, a tenth does not.
   EXPECT_FALSE(SelectionFromPaths({}));
   EXPECT_EQ(*SelectionFromPaths({"/pics/a.jpg", "/pics/b b.jpg", "/pics/ü.jpg"}),
             std::string("/pics\0a.jpg\0b b.jpg\0\xC3\xBC.jpg", 26));

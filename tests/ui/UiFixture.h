@@ -1,20 +1,10 @@
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/capability.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <QTest>
 #include <QtWidgets>
-#include <cstring>
-#include <deque>
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <set>
 
 #include "app/Form1.h"
 #include "base/Error.h"
@@ -28,6 +18,7 @@
 #include "platform/ScreenMetrics.h"
 #include "support/ExifBuilder.h"
 #include "support/Fixtures.h"
+#include "support/Probes.h"
 #include "support/TestEnvironment.h"
 
 namespace snapwick::test {
@@ -60,60 +51,6 @@ struct FakeDialogHost : DialogHost {
     dialog->hide();
     return dialog->result();
   }
-};
-
-// Pixels of an image inside a rectangle that pass a test.
-inline int CountPixels(const QImage& image, const QRect& area, bool (*test)(QColor)) {
-  int count = 0;
-  for (int i = 0; i < area.width() * area.height(); ++i)
-    count += test(image.pixelColor(area.x() + i % area.width(), area.y() + i / area.width()));
-  return count;
-}
-
-// The names in a folder, hidden ones included, in order, each JPEG with its size:
-// "a_001.jpg 640x480, slides.htm"; empty for a missing folder.
-inline std::string Folder(const std::string& path) {
-  const QDir folder(QString::fromStdString(path), "", QDir::Name,
-                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-  QStringList list;
-  for (const QFileInfo& entry : folder.entryInfoList()) {
-    const auto [width, height] = entry.isFile()
-                                     ? JpegSize(QFile::encodeName(entry.filePath()).toStdString())
-                                     : std::pair(0, 0);
-    list << entry.fileName() + (width > 0 ? QString(" %1x%2").arg(width).arg(height) : "");
-  }
-  return list.join(", ").toStdString();
-}
-
-// A line of /proc/self/status in kB ("VmRSS", "VmHWM", "VmPeak"); -1 when missing.
-inline int64_t ProcStatusKb(const std::string& key) {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind(key + ":", 0) == 0) return std::stoll(line.substr(key.size() + 1));
-  return -1;
-}
-
-// How far the peak address space (VmPeak) and the peak resident memory (VmHWM, started again
-// from the current resident memory) rose over a stretch of work, in kB.
-struct MemoryProbe {
-  MemoryProbe() { std::ofstream("/proc/self/clear_refs") << "5"; }
-  int64_t AddressSpaceKb() const { return ProcStatusKb("VmPeak") - peak_; }
-  int64_t ResidentKb() const { return ProcStatusKb("VmHWM") - resident_; }
-  const int64_t peak_ = ProcStatusKb("VmPeak"), resident_ = ProcStatusKb("VmRSS");
-};
-
-// While it lives, the calling thread loses root's privilege to override file permissions, so
-// that mode bits apply to it as to anyone.
-struct ScopedFilePermissionsApply {
-  ScopedFilePermissionsApply() {
-    ::syscall(SYS_capget, &header_, saved_);
-    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
-    lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-    ::syscall(SYS_capset, &header_, lowered);
-  }
-  ~ScopedFilePermissionsApply() { ::syscall(SYS_capset, &header_, saved_); }
-  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct saved_[2] = {};
 };
 
 // The main window on a 96-dpi screen of 1920 x 1200 pixels with empty settings, working in a
@@ -184,19 +121,6 @@ struct Form1Test : ::testing::Test {
     form_->AutoNext_Click();
     EXPECT_TRUE(QTest::qWaitFor([this] { return !form_->Checked(MenuItem::AutoNext); }, 120000));
     QObject::disconnect(stop);
-  }
-
-  // What is on screen: the picture, and the title in the window's state and caption.
-  using Screen = std::tuple<QImage, std::string, QString>;
-  Screen Shown() const {
-    return {form_->Session().Picture2().PictureImage(), form_->Session().WindowTitle(),
-            form_->windowTitle()};
-  }
-  // The previous picture stays on screen with its titles, without its drawn text.
-  void ExpectKept(const Screen& before) const {
-    EXPECT_TRUE(Shown() == before) << form_->Session().WindowTitle();
-    EXPECT_TRUE(form_->Session().Picture2().Image() == std::get<0>(before))
-        << "drawn text is still there";
   }
 
   FakeDialogHost dialogs_;

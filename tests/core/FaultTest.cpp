@@ -4,15 +4,17 @@
 // with its title and says why on the log line (missing, unreadable, not a picture...), the
 // position moves on, and nothing is saved for it. Writing fails: the temporary JPEG
 // or the auto-save folder cannot be written, the disk is full, the target is read-only. The road
-// goes on (a failed auto-save leaves a one-line note on the log line), "Save as..." says what went
-// wrong, and no earlier file is lost, changed or joined by stray files.
+// goes on (a failed auto-save leaves a one-line note on the log line), a save of the shown picture
+// raises what went wrong, and no earlier file is lost, changed or joined by stray files.
 
 #include <sys/mount.h>
 #include <turbojpeg.h>
 
+#include <set>
+
+#include "base/Error.h"
+#include "core/SessionFixture.h"
 #include "imaging/PictureLoader.h"
-#include "metadata/TextBytes.h"
-#include "ui/UiFixture.h"
 
 namespace snapwick::test {
 
@@ -81,10 +83,9 @@ struct Case {
   bool either = false;
 };
 
-// Each case follows a good picture in one list with auto-save on, stepping alternately with "Next"
-// and "Auto": the title or the log line names it, so the position moved on to it. A refused file
-// takes no more than a little memory.
-TEST_F(Form1Test, HostileDamagedOddTruncatedAndUnusualFiles) {
+// Each case follows a good picture in one list with auto-save on: the title or the log line names
+// it, so the position moved on to it. A refused file takes no more than a little memory.
+TEST_F(SessionTest, HostileDamagedOddTruncatedAndUnusualFiles) {
   ScopedFilePermissionsApply permissions;
   ASSERT_TRUE(::mkdir(pics_.File("x.jpg").c_str(), 0755) == 0 &&
               ::mkfifo(pics_.File("pipe.jpg").c_str(), 0644) == 0 &&
@@ -152,7 +153,7 @@ TEST_F(Form1Test, HostileDamagedOddTruncatedAndUnusualFiles) {
       Pic(c.name, c.bytes);
     names.insert(names.end(), {"good.jpg", c.name});
   }
-  Form1& form = Start(1);
+  Start(320, 240);
   AutoSaveWith(out_.Path(), "x");
   Load(names);
   ::unlink(pics_.File("gone.jpg").c_str());
@@ -164,18 +165,18 @@ TEST_F(Form1Test, HostileDamagedOddTruncatedAndUnusualFiles) {
     const auto& [name, bytes, fitted, either] = cases[i];
     SCOPED_TRACE(name);
     const std::string earlier = Log();
-    if (i > 0) form.NextFile_Click();
+    if (i > 0) Next();
     EXPECT_EQ(Log(), earlier) << "a message stays until the next one";
     saved += QString::asprintf("%sx_%03zu.jpg 320x240", i ? ", " : "", 2 * i + 1);
-    form.Session().PicturePrint(10, 100, "drawn text", 0xFFFFFF, 0);
+    session_->PicturePrint(10, 100, "drawn text", 0xFFFFFF, 0);
     const Screen before = Shown();
     const MemoryProbe memory;
-    i % 2 ? Auto(true) : form.NextFile_Click();
-    const bool shown = form.Session().WindowTitle() != std::get<1>(before);
+    const bool shown = Next();
+    EXPECT_EQ(shown, session_->WindowTitle() != before.second);
     EXPECT_TRUE(either || shown == fitted.isValid());
     if (shown) {
-      EXPECT_TRUE(form.windowTitle().startsWith(TextBytesToUtf8(pics_.File(name)).c_str()) &&
-                  form.Session().Picture2().PictureImage().size() == fitted);
+      EXPECT_TRUE(session_->WindowTitle().starts_with(pics_.File(name)) &&
+                  session_->Picture2().PictureImage().size() == fitted);
       saved += QString::asprintf(", x_%03zu.jpg %dx%d", 2 * i + 2, fitted.width(), fitted.height());
     } else {
       ExpectKept(before);
@@ -188,16 +189,15 @@ TEST_F(Form1Test, HostileDamagedOddTruncatedAndUnusualFiles) {
     EXPECT_EQ(Folder(out_.Path()), saved.toStdString());
   }
   ::alarm(0);
-  EXPECT_TRUE(dialogs_.messages.empty());
   const std::string denied = "Path/File access error";
   EXPECT_EQ(
       (std::vector{notes["gone.jpg"], notes["x.jpg"], notes["locked.jpg"], notes["empty.jpg"]}),
       (std::vector<std::string>{"File not found", denied, denied, "Invalid picture"}));
 }
 
-struct OutputFaultTest : Form1Test {
+struct OutputFaultTest : SessionTest {
   void SetUp() override {
-    Form1Test::SetUp();
+    SessionTest::SetUp();
     for (const auto& [name, width, height] :
          {std::tuple("a.jpg", 400, 300), {"b.jpg", 300, 400}, {"c.jpg", 200, 100}})
       Pic(name, MakeJpeg(width, height, PhotoLike));
@@ -217,34 +217,32 @@ TEST_F(OutputFaultTest, FullDisk) {
   ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
   WriteBytes(small + "/x_001.jpg", earlier_);
   WriteBytes(small + "/temp.jpg", earlier_);
-  Form1& form = Start(1);
+  Start(320, 240);
   AutoSaveWith(small, "x");
   // Filled until no byte is left: the file is written as far as it goes.
   WriteBytes(small + "/filler", std::string(256 * 1024, '\0'));
   Load({"a.jpg", "b.jpg", "c.jpg"});
   EXPECT_EQ(Log(), "Not saved: " + small + "/x_001.jpg: Disk full");
-  Answer(small + "/x_001.jpg", &Form1::SaveAs_Click);
-  EXPECT_EQ(dialogs_.messages, std::vector<std::string>{"Disk full"});
+  EXPECT_EQ(ErrorNumberOf([&] { session_->SaveShownPicture(small + "/x_001.jpg"); }), kErrDiskFull);
   // The temporary JPEG on the full disk too: the next picture cannot be shown.
   ASSERT_EQ(::chdir(small.c_str()), 0);
-  form.Session().PicturePrint(10, 100, "drawn text", 0xFFFFFF, 0);
+  session_->PicturePrint(10, 100, "drawn text", 0xFFFFFF, 0);
   const Screen shown = Shown();
-  form.NextFile_Click();
+  EXPECT_FALSE(Next());
   ExpectKept(shown);
   EXPECT_EQ(std::tuple(Log(), Folder(small), Folder(cache)),
             std::tuple("Not shown: " + pics_.File("b.jpg") + ": Disk full",
                        "filler, temp.jpg 50x40, x_001.jpg 50x40", ""));
   // With room again the road goes on.
   ASSERT_EQ(::unlink("filler"), 0);
-  Auto(true);
-  EXPECT_EQ(form.Session().WindowTitle(), pics_.File("c.jpg") + "  [ 0.0M 200x100] Photo 3 of 3");
+  Next();
+  EXPECT_EQ(session_->WindowTitle(), pics_.File("c.jpg") + "  [ 0.0M 200x100] Photo 3 of 3");
   EXPECT_EQ(JpegSize("x_003.jpg"), std::make_pair(320, 160));
   ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
 }
 
-// Read-only or missing targets are never written over: the working folder turns read-only during
-// the run, and the temporary JPEG moves to the cache folder, leaving the old one as it was; the
-// auto-saved pictures and "Save as..." meet read-only files and folders and a missing folder.
+// Read-only or missing targets are never written over: the auto-saved pictures and the saves of
+// the shown picture meet read-only files and folders and a missing folder.
 TEST_F(OutputFaultTest, ReadOnlyOrMissingTargetsAreNeverWrittenOver) {
   const std::string odd = "new\nline.jpg", denied = "Path/File access error";
   Pic(odd, MakeJpeg(120, 90));
@@ -253,23 +251,13 @@ TEST_F(OutputFaultTest, ReadOnlyOrMissingTargetsAreNeverWrittenOver) {
     ASSERT_EQ(::chmod(out_.File(name).c_str(), 0444), 0);
   }
   ASSERT_EQ(::mkdir(out_.File("x_003.jpg").c_str(), 0755), 0);
-  Form1& form = Start(1);
-  Load({"a.jpg", "b.jpg"});
-  ASSERT_EQ(form.Session().TempFile(), "temp.jpg");
-  ASSERT_EQ(::chmod(work_.Path().c_str(), 0555), 0);
-  form.NextFile_Click();
-  ::chmod(work_.Path().c_str(), 0755);
-  EXPECT_EQ(std::tuple(form.Session().WindowTitle(),
-                       form.Session().TempFile().rfind(cache_.Path() + "/", 0), Log(),
-                       JpegSize(form.Session().TempFile()), Folder(work_.Path())),
-            std::tuple(pics_.File("b.jpg") + "  [ 0.1M 300x400] Photo 2 of 2", 0u, "",
-                       std::pair(180, 240), "temp.jpg 320x240"));
+  Start(320, 240);
   // Read-only files and folders of the pictures' names are passed over with a note.
   AutoSaveWith(out_.Path(), "x");
   Load({"a.jpg", "b.jpg", "c.jpg"});
   EXPECT_EQ(Log(), "Not saved: " + out_.File("x_001.jpg") + ": " + denied);
-  form.NextFile_Click();
-  form.NextFile_Click();
+  Next();
+  Next();
   EXPECT_EQ(Log(), "Not saved: " + out_.File("x_003.jpg") + ": " + denied);
   // A name with a line break: the note stays on one line.
   AutoSaveWith(out_.Path(), "", true);
@@ -281,9 +269,11 @@ TEST_F(OutputFaultTest, ReadOnlyOrMissingTargetsAreNeverWrittenOver) {
   Load({"b.jpg"});
   ::chmod(out_.Path().c_str(), 0755);
   EXPECT_EQ(Log(), "Not saved: " + out_.File("y_001.jpg") + ": " + denied);
-  Answer(out_.File("x_001.jpg"), &Form1::SaveAs_Click);
-  Answer(out_.File("no folder/picture.jpg"), &Form1::SaveAs_Click);
-  EXPECT_EQ(dialogs_.messages, (std::vector<std::string>{denied, "Path not found"}));
+  const auto save = [this](const std::string& name) {
+    return ErrorNumberOf([&] { session_->SaveShownPicture(out_.File(name)); });
+  };
+  EXPECT_EQ(std::pair(save("x_001.jpg"), save("no folder/picture.jpg")),
+            std::pair(int32_t{kErrPathFileAccess}, int32_t{kErrPathNotFound}));
   EXPECT_EQ(Folder(out_.Path()), odd + " 50x40, x_001.jpg 50x40, x_002.jpg 180x240, x_003.jpg");
   EXPECT_TRUE(std::filesystem::is_empty(out_.File("x_003.jpg")));
 }

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <memory>
+
+#include "app/PictureSession.h"
+#include "support/Probes.h"
+#include "support/TestEnvironment.h"
+
+namespace snapwick::test {
+
+// A line of /proc/self/status in kB ("VmRSS", "VmHWM", "VmPeak"); -1 when missing.
+inline int64_t ProcStatusKb(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(key + ":", 0) == 0) return std::stoll(line.substr(key.size() + 1));
+  return -1;
+}
+
+// How far the peak address space (VmPeak) and the peak resident memory (VmHWM, started again
+// from the current resident memory) rose over a stretch of work, in kB.
+struct MemoryProbe {
+  MemoryProbe() { std::ofstream("/proc/self/clear_refs") << "5"; }
+  int64_t AddressSpaceKb() const { return ProcStatusKb("VmPeak") - peak_; }
+  int64_t ResidentKb() const { return ProcStatusKb("VmHWM") - resident_; }
+  const int64_t peak_ = ProcStatusKb("VmPeak"), resident_ = ProcStatusKb("VmRSS");
+};
+
+// While it lives, the calling thread loses root's privilege to override file permissions, so
+// that mode bits apply to it as to anyone.
+struct ScopedFilePermissionsApply {
+  ScopedFilePermissionsApply() {
+    ::syscall(SYS_capget, &header_, saved_);
+    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+    lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    ::syscall(SYS_capset, &header_, lowered);
+  }
+  ~ScopedFilePermissionsApply() { ::syscall(SYS_capset, &header_, saved_); }
+  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct saved_[2] = {};
+};
+
+// A picture session with empty settings, working in a folder of its own, with folders for
+// pictures, saved pictures and the cache. The road runs with the switches of `road_` (the menu's
+// defaults); no label is asked for.
+struct SessionTest : ::testing::Test {
+  void SetUp() override {
+    ClearSettings();
+    ::setenv("XDG_CACHE_HOME", cache_.Path().c_str(), 1);
+    ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
+  }
+  void TearDown() override {
+    session_.reset();
+    ::unsetenv("XDG_CACHE_HOME");
+  }
+
+  // Starts a session as the window does, with a display box of the given size.
+  PictureSession& Start(int width = 640, int height = 480) {
+    session_ = std::make_unique<PictureSession>();
+    session_->GetFont();
+    session_->SetView(width, height);
+    return *session_;
+  }
+  std::string Pic(const std::string& name, const std::string& bytes) {
+    WriteBytes(pics_.File(name), bytes);
+    return pics_.File(name);
+  }
+  // Loads pictures of the pictures' folder as "Load..." selects them: one as its path, several as
+  // the folder and their names.
+  void Load(const std::vector<std::string>& names) {
+    std::string selection = names.size() == 1 ? pics_.File(names[0]) : pics_.Path();
+    for (size_t i = 0; names.size() > 1 && i < names.size(); ++i)
+      selection += '\0' + names[i];
+    session_->LoadSelection(selection, road_, {});
+  }
+  // Loads pictures given by path, as program arguments and dropped files are.
+  void Open(const std::vector<std::string>& paths) {
+    session_->LoadSelection(PictureList::SelectionFor(paths), road_, {});
+  }
+  bool Next() { return session_->ShowPicture(road_, {}); }
+  // Shows the rest of the list.
+  void Auto() {
+    while (session_->Files().HasMore())
+      Next();
+  }
+  // "Auto Save" into a folder, numbered with a prefix or under the pictures' own names.
+  void AutoSaveWith(const std::string& folder, const std::string& prefix, bool keepNames = false,
+                    bool slideShow = false, const std::string& slideTime = "5") {
+    AutoSaveChoice choice;
+    choice.names = {folder + "/" + (keepNames ? "" : prefix), folder + "/", prefix, keepNames};
+    choice.slideTime = slideTime;
+    choice.generateSlideShow = slideShow;
+    session_->SetAutoSave(choice);
+    road_.autoSave = true;
+  }
+  const std::string& Log() const { return session_->Log(); }
+
+  // What is on screen: the picture and the title.
+  using Screen = std::pair<QImage, std::string>;
+  Screen Shown() const { return {session_->Picture2().PictureImage(), session_->WindowTitle()}; }
+  // The previous picture stays on screen with its title, without its drawn text.
+  void ExpectKept(const Screen& before) const {
+    EXPECT_TRUE(Shown() == before) << session_->WindowTitle();
+    EXPECT_TRUE(session_->Picture2().Image() == before.first) << "drawn text is still there";
+  }
+
+  RoadSwitches road_;
+  TempDir work_, pics_, out_, cache_;
+  std::unique_ptr<PictureSession> session_;
+};
+
+}  // namespace snapwick::test
