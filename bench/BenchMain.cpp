@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <cstdlib>
 
 #include "support/TestEnvironment.h"
@@ -8,7 +8,7 @@
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   snapwick::test::PrepareTestProcess();
-  QApplication app(argc, argv);
+  QGuiApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

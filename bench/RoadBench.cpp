@@ -2,41 +2,17 @@
 #include <turbojpeg.h>
 #include <unistd.h>
 
-#include <QApplication>
 #include <algorithm>
 #include <ctime>
-#include <optional>
 #include <string>
 
-#include "app/Form1.h"
+#include "app/PictureSession.h"
 #include "imaging/cDIBSection.h"
-#include "platform/Dialogs.h"
-#include "platform/PictureBox.h"
-#include "platform/ScreenMetrics.h"
 #include "support/Fixtures.h"
 #include "support/TestEnvironment.h"
 
 namespace snapwick {
 namespace {
-
-// The main window is driven without dialogs here.
-class NoDialogs : public DialogHost {
- public:
-  std::optional<std::string> OpenFiles(QWidget*, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> SaveFile(QWidget*, const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseFolder(QWidget*, const std::string&,
-                                          const std::string&) override {
-    return std::nullopt;
-  }
-  bool AskYesNo(QWidget*, const std::string&, const std::string&) override { return false; }
-  void ShowMessage(QWidget*, const std::string&, const std::string&) override {}
-  std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
-  int RunModal(QDialog*) override { return 0; }
-};
 
 double ThreadSeconds() {
   timespec ts{};
@@ -76,58 +52,61 @@ double BareDecodeSeconds() {
   return seconds;
 }
 
-struct Window {
-  NoDialogs dialogs;
+// A picture session with a display box of the benchmark's size, working in a folder of its own.
+struct Session {
   test::TempDir work;
-  std::unique_ptr<Form1> form;
+  const bool entered = ::chdir(work.Path().c_str()) == 0;  // before the session picks its files
+  PictureSession session;
 
-  explicit Window(int fixedSize) {
-    ScreenMetrics::Override(ScreenMetrics::Values{15, 15, 1920 * 15, 1200 * 15});
-    if (::chdir(work.Path().c_str()) != 0) std::abort();
-    form = std::make_unique<Form1>(dialogs);
-    form->show();
-    form->FixedSize_Click(fixedSize);
-    QApplication::processEvents();
+  explicit Session(const benchmark::State& state) {
+    if (!entered) std::abort();
+    session.SetView(static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)));
   }
-  ~Window() { ScreenMetrics::Override(std::nullopt); }
+  // Shows the photo with the menu's switches at start (the date drawn).
+  void ShowPhoto() {
+    session.Files().SetFiles(PhotoFile());
+    session.ShowPicture(RoadSwitches{}, {});
+  }
 };
 
 // The whole road of one picture: file date, picture string, load, title, fit, "temp.jpg", the
 // picture read back, the date drawn. Reported against the bare decode of the same file.
-void BM_ShowPicture12MP(benchmark::State& state) {
-  Window window(static_cast<int>(state.range(0)));
-  Form1& form = *window.form;
-  // One run first, so that the measured runs reuse the window's memory as every later picture of
-  // a session does.
-  form.Session().Files().SetFiles(PhotoFile());
-  form.ShowPicture();
+void BM_RoadShowPicture12MP(benchmark::State& state) {
+  Session road(state);
+  // One run first, so that the measured runs reuse the session's memory as every later picture
+  // does.
+  road.ShowPhoto();
   double best = 1e9;
   for (auto _ : state) {
-    form.Session().Files().SetFiles(PhotoFile());
+    road.session.Files().SetFiles(PhotoFile());
     const double start = ThreadSeconds();
-    form.ShowPicture();
+    road.session.ShowPicture(RoadSwitches{}, {});
     best = std::min(best, ThreadSeconds() - start);
   }
-  if (form.Session().PixelWidth() != 4000) state.SkipWithError("the picture was not shown");
-  state.counters["box_width"] = form.Session().Picture2().Image().width();
+  if (road.session.PixelWidth() != 4000) state.SkipWithError("the picture was not shown");
+  state.counters["box_width"] = road.session.Picture2().Image().width();
   state.counters["best_ms"] = best * 1e3;
   state.counters["bare_decode_ms"] = BareDecodeSeconds() * 1e3;
   state.counters["ratio_to_decode"] = best / BareDecodeSeconds();
 }
-BENCHMARK(BM_ShowPicture12MP)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RoadShowPicture12MP)
+    ->Args({640, 480})
+    ->Args({1024, 768})
+    ->Unit(benchmark::kMillisecond);
 
 // Writing the shown picture, drawn date included, as "Save as..." and the automatic save do.
-void BM_SaveShownPicture(benchmark::State& state) {
-  Window window(static_cast<int>(state.range(0)));
-  Form1& form = *window.form;
-  form.Session().Files().SetFiles(PhotoFile());
-  form.ShowPicture();
-  const std::string target = window.work.File("saved.jpg");
+void BM_RoadSaveShownPicture(benchmark::State& state) {
+  Session road(state);
+  road.ShowPhoto();
+  const std::string target = road.work.File("saved.jpg");
   for (auto _ : state)
-    form.Session().SaveShownPicture(target);
-  state.counters["box_width"] = form.Session().Picture2().Image().width();
+    road.session.SaveShownPicture(target);
+  state.counters["box_width"] = road.session.Picture2().Image().width();
 }
-BENCHMARK(BM_SaveShownPicture)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RoadSaveShownPicture)
+    ->Args({640, 480})
+    ->Args({1024, 768})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace snapwick
