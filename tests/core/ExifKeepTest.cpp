@@ -30,7 +30,7 @@ TEST(CaptureDate, OriginalElseFileDateTimeAndMalformedDates) {
   ScopedTimeZone zone("XXX-2");  // the camera's clock is shown as it is
   TempDir dir;
   // DateTimeOriginal (36867) and DateTime (306) of the file, or none, and the capture date.
-  const std::tuple<Text, Text, Text> rows[] = {
+  std::vector<std::tuple<Text, Text, Text>> rows = {
       {"2004:07:03 12:05:09", "2010:01:01 00:00:00", "Sat Jul-03, 2004 12:05:09"},
       {std::nullopt, "2004:06:12 18:42:07", "Sat Jun-12, 2004 18:42:07"},
       {"0000:00:00 00:00:00", "2004:06:12 18:42:07", "Sat Jun-12, 2004 18:42:07"},
@@ -38,31 +38,20 @@ TEST(CaptureDate, OriginalElseFileDateTimeAndMalformedDates) {
       {"2004:07:03 12:05:09\0\0\0\0"s, std::nullopt, "Sat Jul-03, 2004 12:05:09"},
       {"1000:01:01 00:00:00", std::nullopt, "Wed Jan-01, 1000 00:00:00"},
       {"2004:07:03 12:05:09\0x"s, std::nullopt, "Sat Jul-03, 2004 12:05:09"},  // two texts
-      // Malformed, with no DateTime to fall back on.
-      {"0000:00:00 00:00:00", std::nullopt, std::nullopt},
-      {"                   ", std::nullopt, std::nullopt},
-      {"    :  :     :  :  ", std::nullopt, std::nullopt},
-      {"0000:07:03 12:05:09", std::nullopt, std::nullopt},
-      {"0999:07:03 12:05:09", std::nullopt, std::nullopt},
-      {"2004:13:03 12:05:09", std::nullopt, std::nullopt},
-      {"2004:00:03 12:05:09", std::nullopt, std::nullopt},
-      {"2004:07:32 12:05:09", std::nullopt, std::nullopt},
-      {"2004:04:31 12:05:09", std::nullopt, std::nullopt},
-      {"2005:02:29 12:05:09", std::nullopt, std::nullopt},
-      {"2004:07:00 12:05:09", std::nullopt, std::nullopt},
-      {"2004:07:03 24:00:00", std::nullopt, std::nullopt},
-      {"2004:07:03 12:60:09", std::nullopt, std::nullopt},
-      {"2004:07:03 12:05:60", std::nullopt, std::nullopt},
-      {"2004:O7:03 12:05:09", std::nullopt, std::nullopt},
-      {"2004:07:03 12:05:0x", std::nullopt, std::nullopt},
-      {"+004:07:03 12:05:09", std::nullopt, std::nullopt},
-      {"2004-07-03 12:05:09", std::nullopt, std::nullopt},
-      {"2004:07:03T12:05:09", std::nullopt, std::nullopt},
-      {"2004:07:03 12:05", std::nullopt, std::nullopt},
-      {"2004:07:03 12:05:09 ", std::nullopt, std::nullopt},
-      {"", std::nullopt, std::nullopt},
       {std::nullopt, std::nullopt, std::nullopt},  // a JPEG without EXIF block
   };
+  // Malformed, with no DateTime to fall back on.
+  // clang-format off
+  const char* malformed[] = {
+      "0000:00:00 00:00:00", "                   ", "    :  :     :  :  ", "0000:07:03 12:05:09",
+      "0999:07:03 12:05:09", "2004:13:03 12:05:09", "2004:00:03 12:05:09", "2004:07:32 12:05:09",
+      "2004:04:31 12:05:09", "2005:02:29 12:05:09", "2004:07:00 12:05:09", "2004:07:03 24:00:00",
+      "2004:07:03 12:60:09", "2004:07:03 12:05:60", "2004:O7:03 12:05:09", "2004:07:03 12:05:0x",
+      "+004:07:03 12:05:09", "2004-07-03 12:05:09", "2004:07:03T12:05:09", "2004:07:03 12:05",
+      "2004:07:03 12:05:09 ", ""};
+  // clang-format on
+  for (const char* text : malformed)
+    rows.push_back({text, std::nullopt, std::nullopt});
   int n = 0;
   for (const auto& [original, dateTime, expected] : rows) {
     const std::string file = dir.File(std::to_string(n++) + ".jpg");

