@@ -233,8 +233,10 @@ TEST_F(OutputFaultTest, FullDisk) {
   EXPECT_EQ(std::tuple(Log(), Folder(small), Folder(cache)),
             std::tuple("Not shown: " + pics_.File("b.jpg") + ": Disk full",
                        "filler, temp.jpg 50x40, x_001.jpg 50x40", ""));
-  // With room again the road goes on.
+  // With room again the picture kept is fitted again, dated, and the road goes on.
   ASSERT_EQ(::unlink("filler"), 0);
+  session_->FitPicture(session_->PictureRatio(), road_);
+  EXPECT_TRUE(session_->Picture2().Image() == shown.first);  // the save put the date on it
   Next();
   EXPECT_EQ(session_->WindowTitle(), pics_.File("c.jpg") + "  [ 0.0M 200x100] Photo 3 of 3");
   EXPECT_EQ(JpegSize("x_003.jpg"), std::make_pair(320, 160));
