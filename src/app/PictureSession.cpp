@@ -14,10 +14,12 @@
 #include "base/Settings.h"
 #include "imaging/BlackCheck.h"
 #include "imaging/FileAttributes.h"
+#include "imaging/JpegSegments.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/mIntelJPEGLibrary.h"
 #include "labels/LabelFont.h"
 #include "metadata/CaptureDate.h"
+#include "metadata/KeptExif.h"
 #include "metadata/PictureString.h"
 #include "metadata/TextBytes.h"
 #include "slideshow/SlideShow.h"
@@ -166,6 +168,7 @@ bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker&
     }
     pictureRatio_ = ratio;
     pixelWidth_ = pixelWidth;
+    shownFileName_ = currentFileName_;
     windowTitle_ = std::move(title);
   } catch (const std::exception& error) {
     // The picture stays as it was; the log line says why.
@@ -234,7 +237,30 @@ void PictureSession::WriteTempFile(const cDIBSection& fitted) {
 void PictureSession::SaveShownPicture(const std::string& fileName) {
   canvas_.ImageToPicture();
   canvas_.PictureToSurface(m_cDib);
-  SaveJPG(m_cDib, fileName, quality_);
+  std::vector<unsigned char> jpeg = EncodeJPG(m_cDib, quality_);
+  if (keepPictureData_) jpeg = WithKeptPictureData(jpeg);
+  ReplaceFile(fileName, jpeg, SaveDurability::Durable);
+}
+
+std::vector<unsigned char> PictureSession::WithKeptPictureData(
+    const std::vector<unsigned char>& jpeg) {
+  // The shown picture's own EXIF data, made true of the saved picture; a source whose EXIF data
+  // cannot be kept is saved without it, and the log line says so.
+  try {
+    const std::vector<unsigned char> source =
+        ReadWholeFile(shownFileName_, kMaxPictureFileBytes,
+                      SnapError(kErrInvalidPicture, "the picture's file is too large"));
+    const std::string payload = KeptExifPayload(
+        std::string_view(reinterpret_cast<const char*>(source.data()), source.size()),
+        m_cDib.Width(), m_cDib.Height());
+    if (payload.empty()) return jpeg;
+    const std::string kept = InsertApp1Segment(
+        std::string_view(reinterpret_cast<const char*>(jpeg.data()), jpeg.size()), payload);
+    return std::vector<unsigned char>(kept.begin(), kept.end());
+  } catch (const std::exception& error) {
+    MyLog(OneLine("Picture data not kept: " + shownFileName_ + ": " + error.what()));
+    return jpeg;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/PictureList.h"
 #include "imaging/Canvas.h"
@@ -114,6 +115,8 @@ class PictureSession {
   // Writes the fitted picture to the temporary file, moving it once when it cannot be written.
   void WriteTempFile(const cDIBSection& fitted);
   void AutoSavePicture();
+  // The encoded picture with the shown picture's EXIF data kept in it, where it can be.
+  std::vector<unsigned char> WithKeptPictureData(const std::vector<unsigned char>& jpeg);
 
   PictureList files_;
   int32_t quality_ = 90;
@@ -125,6 +128,7 @@ class PictureSession {
   double viewRatio_ = 0;
 
   std::string currentFileName_;
+  std::string shownFileName_;  // the file of the picture on show
   std::string fileDateText_;
   std::string pictureString_;
   std::string pictureDataText_;
