@@ -364,6 +364,8 @@ void Form1::Border_Click() {
     setWindowTitle(title.empty() ? QString(kProgramTitle) : FromBytes(title));
     shownTitle_ = title;
   } else {
+    // Without a title bar the window menu is the way to move and size the window.
+    Style->AutoSysMenu(true);
     Style->Titlebar(false);
   }
   Form_Resize();

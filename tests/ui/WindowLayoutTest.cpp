@@ -1,6 +1,7 @@
 // Where things sit in the window: the log line below the display box, never over the picture,
 // keeping its message; the whole picture answers a right click; Refresh with nothing shown.
 
+#include "platform/clsStyle.h"
 #include "ui/UiFixture.h"
 
 namespace snapwick::test {
@@ -30,6 +31,23 @@ TEST_F(Form1Test, TheLogLineLiesBelowTheBoxAndTheWholePictureOpensTheViewMenu) {
   const QString verdict = form.LogMessage->text();
   form.NextFile_Click();
   EXPECT_TRUE(verdict.startsWith("Non Black Picture") && form.LogMessage->text() == verdict);
+}
+
+TEST_F(Form1Test, ACaptionlessWindowKeepsItsBorderAndOffersMoveAndSize) {
+  Form1& form = Start();
+  form.Border_Click();
+  const Qt::WindowFlags flags = form.windowFlags();
+  EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint) &&
+              !flags.testAnyFlags(Qt::FramelessWindowHint | Qt::WindowTitleHint));
+  // The window menu comes on a right release and on Alt+Space, with "Move" and "Size" on.
+  EXPECT_TRUE(form.Style->AutoSysMenu());
+  QTest::keyClick(&form, Qt::Key_Space, Qt::AltModifier);
+  ASSERT_TRUE(form.Style->SysMenu() && form.Style->SysMenu()->isVisible());
+  QStringList enabled;
+  for (QAction* action : form.Style->SysMenu()->actions())
+    if (action->isEnabled() && !action->isSeparator()) enabled << action->text();
+  form.Style->SysMenu()->hide();
+  EXPECT_EQ(enabled.join(","), "Move,Size,Minimize,Maximize,Close");
 }
 
 }  // namespace snapwick::test
