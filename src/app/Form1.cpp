@@ -348,14 +348,12 @@ void Form1::AutoNext_Click() {
   SetChecked(MenuItem::AutoNext, !Checked(MenuItem::AutoNext));
 }
 
-// ---------------------------------------------------------------------------------------------
-// Window chrome
-
 void Form1::Border_Click() {
   SetChecked(MenuItem::Border, !Checked(MenuItem::Border));
+  // The window menu comes on a right click; without a title bar it moves and sizes the window.
+  Style->AutoSysMenu(true);
   if (Checked(MenuItem::Border)) {
     Style->Titlebar(true);
-    Style->AutoSysMenu(true);
     Style->MaxButton(true);
     Style->MinButton(true);
     Style->ControlBox(true);
@@ -364,8 +362,6 @@ void Form1::Border_Click() {
     setWindowTitle(title.empty() ? QString(kProgramTitle) : FromBytes(title));
     shownTitle_ = title;
   } else {
-    // Without a title bar the window menu is the way to move and size the window.
-    Style->AutoSysMenu(true);
     Style->Titlebar(false);
   }
   Form_Resize();

@@ -34,8 +34,7 @@ struct PictureList {
   bool StepBack();
   // Whether the list still has pictures to show.
   bool HasMore() const { return CurrentFile < FileCount; }
-  // Number of pictures in the list, and the number (from 1) of the one last delivered.
-  int32_t PictureCount() const { return CurrentFile == 0 ? FileCount : FileCount - 1; }
+  // The number (from 1) of the picture last delivered.
   int32_t ShownNumber() const { return CurrentFile == 0 ? 1 : CurrentFile - 1; }
   // The entries that are pictures, in list order (picture n at index n - 1): the single
   // picture's path, or the names (or paths) that follow the folder.
