@@ -216,9 +216,6 @@ void Form1::Picture2_MouseDown(Qt::MouseButton button, const QPoint& globalPos) 
   if (button == Qt::RightButton) Menu(MenuName::ViewPics)->popup(globalPos);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Sizing
-
 void Form1::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   Form_Resize();
