@@ -191,9 +191,14 @@ bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker&
 }
 
 void PictureSession::ReadAhead(Travel travel) {
-  // The spare's memory (the picture shown before) takes the picture ahead.
-  next_.Start(travel == Travel::Back ? files_.PeekFileBefore() : files_.PeekFile(),
-              std::move(spare_));
+  const std::string path = travel == Travel::Back ? files_.PeekFileBefore() : files_.PeekFile();
+  if (path.empty()) {
+    next_.Clear();
+    return;
+  }
+  // The spare's memory (the picture shown before) takes the picture ahead, so that reading ahead
+  // holds no more memory than the spare did.
+  next_.Start(path, std::move(spare_));
 }
 
 void PictureSession::AutoSavePicture() {

@@ -115,7 +115,6 @@ class PictureSession {
   const std::string& TempFile() const { return tempFile_; }
   // The picture decoded ahead.
   const NextPicture& Ahead() const { return next_; }
-  NextPicture& Ahead() { return next_; }
   // The one-line message of the last command that left one.
   const std::string& Log() const { return log_; }
   void MyLog(const std::string& Msg) { log_ = Msg; }
