@@ -191,7 +191,9 @@ void Form1::NextFile_Click() {
 }
 
 void Form1::PrevFile_Click() {
-  if (session_.Files().StepBack()) ShowPicture();
+  if (!session_.Files().StepBack()) return;
+  session_.ShowPicture(Switches(), LabelAsker(), Travel::Back);
+  Present();
 }
 
 void Form1::Timer1_Timer() {

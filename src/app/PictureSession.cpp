@@ -117,6 +117,7 @@ void PictureSession::SetView(int32_t pixelWidth, int32_t pixelHeight) {
 void PictureSession::LoadSelection(const std::string& selection, const RoadSwitches& switches,
                                    const LabelAsker& askLabel) {
   files_.SetFiles(selection);
+  next_.Clear();
   if (switches.autoSave && autoSave_.generateSlideShow) {
     try {
       GenerateSlideShow(autoSave_.names.base + "SlideShow.htm");
@@ -128,7 +129,8 @@ void PictureSession::LoadSelection(const std::string& selection, const RoadSwitc
   ShowPicture(switches, askLabel);
 }
 
-bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker& askLabel) {
+bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker& askLabel,
+                                 Travel travel) {
   // Steps whose failure is passed over. A message on the log line stays until the next one.
   canvas_.Cls();
   currentFileName_ = files_.GetFile();
@@ -145,7 +147,7 @@ bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker&
   // picture's size, ratio and title: they follow the new picture once it is shown.
   try {
     pictureString_ = GetPictureString();
-    LoadPicture(currentFileName_, spare_);
+    if (!next_.Take(currentFileName_, spare_)) LoadPicture(currentFileName_, spare_);
     if (spare_.IsEmpty()) {
       // Past the end of the list: nothing is left to fit.
       std::swap(picture1_, spare_);
@@ -175,14 +177,28 @@ bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker&
     if (!currentFileName_.empty()) {
       MyLog(OneLine("Not shown: " + currentFileName_ + ": " + error.what()));
     }
+    ReadAhead(travel);
     return false;
   }
+  // Read ahead while the user types a label and the picture is saved.
+  ReadAhead(travel);
 
   if (switches.autoLabel && askLabel) {
     if (const std::optional<std::string> label = askLabel()) DrawLabel(*label);
   }
   if (switches.autoSave) AutoSavePicture();
   return true;
+}
+
+void PictureSession::ReadAhead(Travel travel) {
+  const std::string path = travel == Travel::Back ? files_.PeekFileBefore() : files_.PeekFile();
+  if (path.empty()) {
+    next_.Clear();
+    return;
+  }
+  // The spare's memory (the picture shown before) takes the picture ahead, so that reading ahead
+  // holds no more memory than the spare did.
+  next_.Start(path, std::move(spare_));
 }
 
 void PictureSession::AutoSavePicture() {
