@@ -1,10 +1,11 @@
 # Two commands on a fresh Debian machine: `make run` and `make test`.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-asan bench package format clean
+.PHONY: all deps configure build run test test-asan bench fuzz package format clean
 
 all: build
 
@@ -36,6 +37,12 @@ bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target snapwick_bench
 	./$(BUILD)/bench/snapwick_bench
 
+# Every fuzz target on its corpus in fuzz/corpus/ for FUZZ_SECONDS each, one job per core, with
+# new coverage merged back into the corpus (clang build in build-fuzz/); see scripts/fuzz.sh.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(JOBS) FUZZ_BUILD=$(FUZZ_BUILD) ./scripts/fuzz.sh
+
 # The Debian package: $(BUILD)/snapwick_<version>_<arch>.deb
 package: build
 	cd $(BUILD) && cpack -G DEB
@@ -44,4 +51,4 @@ format:
 	@find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -2,6 +2,7 @@
 """Writes seed files for fuzz_exif: camera-like JPEG files with EXIF blocks in both byte orders.
 
 Usage: python3 fuzz/make_exif_corpus.py [output folder]   (default: fuzz/corpus-exif)
+`make fuzz` runs it when fuzz/corpus/fuzz_exif/ is empty.
 
 Each seed is a JPEG start, an optional JFIF APP0 segment, an APP1 "Exif" segment holding a TIFF
 structure (IFD0 with the usual camera tags, IFD1 with a thumbnail, an Exif directory with a maker
@@ -214,20 +215,17 @@ def camera(intel, model, maker_size, with_gps=False, with_interop=False, all_typ
     return t.build()
 
 
-def shared_value(intel, entries, size):
-    """IFD0 with many UNDEFINED entries that all point at one value of `size` bytes."""
-    t = Tiff(intel)
-    ifd0 = t.directory()
-    value = t.blob(bytes((i * 7 + 3) & 0xFF for i in range(size)))
-    for i in range(entries):
-        t.blob_pointer(ifd0, 0x1000 + i, value)
-    data = bytearray(t.build())
-    # The builder writes pointers as LONG entries of count 1: make them UNDEFINED of `size`.
+def values_over_the_block(intel, entries):
+    """IFD0 with `entries` UNDEFINED entries whose values all span the block from the directory
+    on, so that the decoded text grows with the square of the block's size."""
     order = "<" if intel else ">"
+    size = 8 + 2 + 12 * entries + 4
+    out = bytearray((b"II" if intel else b"MM") + struct.pack(order + "HI", 42, 8))
+    out += struct.pack(order + "H", entries)
     for i in range(entries):
-        e = 8 + 2 + 12 * i
-        data[e + 2:e + 8] = struct.pack(order + "HI", UNDEFINED, size)
-    return bytes(data)
+        out += struct.pack(order + "HHII", 0x1000 + i, UNDEFINED, size - 8, 8)
+    out += b"\0\0\0\0"
+    return bytes(out)
 
 
 def overlapping_directories(n, total):
@@ -255,10 +253,11 @@ def main():
         "types_intel.jpg": (app1(camera(True, "T-1", 64, all_types=True)), False),
         "types_motorola.jpg": (app1(camera(False, "T-1", 64, all_types=True)), False),
     }
-    # Hostile blocks near the reader's bounds on records and decoded text (fuzz with -max_len of
-    # 1 MB or more so that they fit).
-    seeds["hostile_shared_value.jpg"] = (app1(shared_value(True, 1000, 600 * 1024)), False)
-    seeds["hostile_overlap.jpg"] = (app1(overlapping_directories(5000, 10000)), False)
+    # Hostile blocks beyond the reader's bounds on decoded text (2000 values of 24 KB) and on
+    # records (1250 overlapping directories of 1250 entries), each within the 32 KB that
+    # `make fuzz` gives an input.
+    seeds["hostile_shared_value.jpg"] = (app1(values_over_the_block(True, 2000)), False)
+    seeds["hostile_overlap.jpg"] = (app1(overlapping_directories(1250, 2500)), False)
     for name, (segment, with_app0) in seeds.items():
         data = b"\xff\xd8" + (app0() if with_app0 else b"") + segment + tiny_jpeg_body()
         with open(os.path.join(out_dir, name), "wb") as f:

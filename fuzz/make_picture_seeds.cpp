@@ -1,9 +1,10 @@
 // Writes seed files for fuzz_picture: small JPEG files of every subsampling TurboJPEG writes
 // (baseline and progressive, grey, CMYK), BMP files of every common header and bit depth (palette,
-// run-length, bit fields, top-down), a few larger pictures of some hundred kilobytes, and truncated
-// and corrupted variants of them.
+// run-length, bit fields, top-down), a few larger pictures of some ten kilobytes (each within the
+// 64 KB that `make fuzz` gives an input), and truncated and corrupted variants of them.
 //
 // Usage: build-fuzz/fuzz/make_picture_seeds [output folder]   (default: fuzz/corpus-picture)
+// `make fuzz` runs it when fuzz/corpus/fuzz_picture/ is empty.
 #include <turbojpeg.h>
 
 #include <algorithm>
@@ -212,8 +213,8 @@ int main(int argc, char** argv) {
   }
   family("jpeg_1x1.jpg", Jpeg(1, 1, TJSAMP_420, 90, false));
   family("jpeg_cmyk.jpg", Jpeg(24, 16, TJSAMP_444, 80, false, true));
-  write("jpeg_photo_640x480.jpg", Jpeg(640, 480, TJSAMP_420, 95, false));
-  write("jpeg_photo_prog_480x360.jpg", Jpeg(480, 360, TJSAMP_444, 95, true));
+  write("jpeg_photo_640x480.jpg", Jpeg(640, 480, TJSAMP_420, 80, false));
+  write("jpeg_photo_prog_480x360.jpg", Jpeg(480, 360, TJSAMP_444, 80, true));
 
   const int w = 13, h = 7;
   family("bmp_24.bmp", Bmp(w, h, 24, 0, {}, Rows(w, h, 24)));
@@ -235,7 +236,7 @@ int main(int argc, char** argv) {
   family("bmp_v4_32.bmp",
          Bmp(w, h, 32, 3, {}, Rows(w, h, 32), 108, Masks(0xFF0000, 0xFF00, 0xFF, 0xFF000000)));
   family("bmp_v5_24.bmp", Bmp(w, h, 24, 0, {}, Rows(w, h, 24), 124));
-  write("bmp_24_320x240.bmp", Bmp(320, 240, 24, 0, {}, Rows(320, 240, 24)));
+  write("bmp_24_144x104.bmp", Bmp(144, 104, 24, 0, {}, Rows(144, 104, 24)));
   std::printf("%d seeds in %s\n", count, out.c_str());
   return 0;
 }

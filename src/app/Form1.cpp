@@ -191,7 +191,9 @@ void Form1::NextFile_Click() {
 }
 
 void Form1::PrevFile_Click() {
-  if (session_.Files().StepBack()) ShowPicture();
+  if (!session_.Files().StepBack()) return;
+  session_.ShowPicture(Switches(), LabelAsker(), Travel::Back);
+  Present();
 }
 
 void Form1::Timer1_Timer() {
@@ -215,9 +217,6 @@ void Form1::keyReleaseEvent(QKeyEvent* event) {
 void Form1::Picture2_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
   if (button == Qt::RightButton) Menu(MenuName::ViewPics)->popup(globalPos);
 }
-
-// ---------------------------------------------------------------------------------------------
-// Sizing
 
 void Form1::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
@@ -348,14 +347,12 @@ void Form1::AutoNext_Click() {
   SetChecked(MenuItem::AutoNext, !Checked(MenuItem::AutoNext));
 }
 
-// ---------------------------------------------------------------------------------------------
-// Window chrome
-
 void Form1::Border_Click() {
   SetChecked(MenuItem::Border, !Checked(MenuItem::Border));
+  // The window menu comes on a right click; without a title bar it moves and sizes the window.
+  Style->AutoSysMenu(true);
   if (Checked(MenuItem::Border)) {
     Style->Titlebar(true);
-    Style->AutoSysMenu(true);
     Style->MaxButton(true);
     Style->MinButton(true);
     Style->ControlBox(true);

@@ -22,14 +22,25 @@ void PictureList::SetFiles(const std::string& selection) {
   }
 }
 
+std::string PictureList::PathOf(int32_t entry) const {
+  if (entry == 0) return FileList[0];
+  const std::string& name = FileList[static_cast<size_t>(entry)];
+  return FileList[0].empty() && !name.empty() && name[0] == '/' ? name : FileList[0] + "/" + name;
+}
+
 std::string PictureList::GetFile() {
   if (CurrentFile >= FileCount) return std::string();
-  if (CurrentFile == 0) return FileList[0];
-  const std::string& entry = FileList[static_cast<size_t>(CurrentFile)];
-  std::string path =
-      FileList[0].empty() && !entry.empty() && entry[0] == '/' ? entry : FileList[0] + "/" + entry;
-  ++CurrentFile;
+  std::string path = PathOf(CurrentFile);
+  if (CurrentFile != 0) ++CurrentFile;
   return path;
+}
+
+std::string PictureList::PeekFile() const {
+  return CurrentFile < FileCount ? PathOf(CurrentFile) : std::string();
+}
+
+std::string PictureList::PeekFileBefore() const {
+  return CurrentFile >= 3 ? PathOf(CurrentFile - 2) : std::string();
 }
 
 std::vector<std::string> PictureList::Pictures() const {

@@ -29,17 +29,24 @@ struct PictureList {
   // The full path of the next picture (advancing the position), or "" when there is none. An entry
   // that is a full path itself (pictures of several folders) is delivered as it is.
   std::string GetFile();
+  // What the next GetFile gives, without advancing.
+  std::string PeekFile() const;
+  // What GetFile would give after StepBack, without stepping; "" when StepBack would fail.
+  std::string PeekFileBefore() const;
   // Steps back so that the next GetFile gives the picture before the shown one; false when
   // there is none (single picture, or the first one is shown).
   bool StepBack();
   // Whether the list still has pictures to show.
   bool HasMore() const { return CurrentFile < FileCount; }
-  // Number of pictures in the list, and the number (from 1) of the one last delivered.
-  int32_t PictureCount() const { return CurrentFile == 0 ? FileCount : FileCount - 1; }
+  // The number (from 1) of the picture last delivered.
   int32_t ShownNumber() const { return CurrentFile == 0 ? 1 : CurrentFile - 1; }
   // The entries that are pictures, in list order (picture n at index n - 1): the single
   // picture's path, or the names (or paths) that follow the folder.
   std::vector<std::string> Pictures() const;
+
+ private:
+  // The full path of an entry below FileCount.
+  std::string PathOf(int32_t entry) const;
 };
 
 // The paths that name regular files (symbolic links followed), in the order given, each made

@@ -14,10 +14,12 @@
 #include "base/Settings.h"
 #include "imaging/BlackCheck.h"
 #include "imaging/FileAttributes.h"
+#include "imaging/JpegSegments.h"
 #include "imaging/PictureLoader.h"
 #include "imaging/mIntelJPEGLibrary.h"
 #include "labels/LabelFont.h"
 #include "metadata/CaptureDate.h"
+#include "metadata/KeptExif.h"
 #include "metadata/PictureString.h"
 #include "metadata/TextBytes.h"
 #include "slideshow/SlideShow.h"
@@ -115,6 +117,7 @@ void PictureSession::SetView(int32_t pixelWidth, int32_t pixelHeight) {
 void PictureSession::LoadSelection(const std::string& selection, const RoadSwitches& switches,
                                    const LabelAsker& askLabel) {
   files_.SetFiles(selection);
+  next_.Clear();
   if (switches.autoSave && autoSave_.generateSlideShow) {
     try {
       GenerateSlideShow(autoSave_.names.base + "SlideShow.htm");
@@ -126,7 +129,8 @@ void PictureSession::LoadSelection(const std::string& selection, const RoadSwitc
   ShowPicture(switches, askLabel);
 }
 
-bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker& askLabel) {
+bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker& askLabel,
+                                 Travel travel) {
   // Steps whose failure is passed over. A message on the log line stays until the next one.
   canvas_.Cls();
   currentFileName_ = files_.GetFile();
@@ -143,7 +147,7 @@ bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker&
   // picture's size, ratio and title: they follow the new picture once it is shown.
   try {
     pictureString_ = GetPictureString();
-    LoadPicture(currentFileName_, spare_);
+    if (!next_.Take(currentFileName_, spare_)) LoadPicture(currentFileName_, spare_);
     if (spare_.IsEmpty()) {
       // Past the end of the list: nothing is left to fit.
       std::swap(picture1_, spare_);
@@ -166,20 +170,35 @@ bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker&
     }
     pictureRatio_ = ratio;
     pixelWidth_ = pixelWidth;
+    shownFileName_ = currentFileName_;
     windowTitle_ = std::move(title);
   } catch (const std::exception& error) {
     // The picture stays as it was; the log line says why.
     if (!currentFileName_.empty()) {
       MyLog(OneLine("Not shown: " + currentFileName_ + ": " + error.what()));
     }
+    ReadAhead(travel);
     return false;
   }
+  // Read ahead while the user types a label and the picture is saved.
+  ReadAhead(travel);
 
   if (switches.autoLabel && askLabel) {
     if (const std::optional<std::string> label = askLabel()) DrawLabel(*label);
   }
   if (switches.autoSave) AutoSavePicture();
   return true;
+}
+
+void PictureSession::ReadAhead(Travel travel) {
+  const std::string path = travel == Travel::Back ? files_.PeekFileBefore() : files_.PeekFile();
+  if (path.empty()) {
+    next_.Clear();
+    return;
+  }
+  // The spare's memory (the picture shown before) takes the picture ahead, so that reading ahead
+  // holds no more memory than the spare did.
+  next_.Start(path, std::move(spare_));
 }
 
 void PictureSession::AutoSavePicture() {
@@ -234,7 +253,30 @@ void PictureSession::WriteTempFile(const cDIBSection& fitted) {
 void PictureSession::SaveShownPicture(const std::string& fileName) {
   canvas_.ImageToPicture();
   canvas_.PictureToSurface(m_cDib);
-  SaveJPG(m_cDib, fileName, quality_);
+  std::vector<unsigned char> jpeg = EncodeJPG(m_cDib, quality_);
+  if (keepPictureData_) jpeg = WithKeptPictureData(jpeg);
+  ReplaceFile(fileName, jpeg, SaveDurability::Durable);
+}
+
+std::vector<unsigned char> PictureSession::WithKeptPictureData(
+    const std::vector<unsigned char>& jpeg) {
+  // The shown picture's own EXIF data, made true of the saved picture; a source whose EXIF data
+  // cannot be kept is saved without it, and the log line says so.
+  try {
+    const std::vector<unsigned char> source =
+        ReadWholeFile(shownFileName_, kMaxPictureFileBytes,
+                      SnapError(kErrInvalidPicture, "the picture's file is too large"));
+    const std::string payload = KeptExifPayload(
+        std::string_view(reinterpret_cast<const char*>(source.data()), source.size()),
+        m_cDib.Width(), m_cDib.Height());
+    if (payload.empty()) return jpeg;
+    const std::string kept = InsertApp1Segment(
+        std::string_view(reinterpret_cast<const char*>(jpeg.data()), jpeg.size()), payload);
+    return std::vector<unsigned char>(kept.begin(), kept.end());
+  } catch (const std::exception& error) {
+    MyLog(OneLine("Picture data not kept: " + shownFileName_ + ": " + error.what()));
+    return jpeg;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,7 +5,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/NextPicture.h"
 #include "app/PictureList.h"
 #include "imaging/Canvas.h"
 #include "imaging/Picture.h"
@@ -24,6 +26,9 @@ struct RoadSwitches {
   bool autoSave = false;        // save every shown picture under its auto-save name
   bool useCaptureDate = false;  // the date is when the picture was taken, where it tells
 };
+
+// The way through the list: "Next" and "Auto" go forward, "Prev" back.
+enum class Travel { Forward, Back };
 
 // One run of the program without its window: the list of pictures and where it stands, the
 // settings (quality, auto-save names, slide show, picture-data items, label font), the shown
@@ -74,8 +79,10 @@ class PictureSession {
   void LoadSelection(const std::string& selection, const RoadSwitches& switches,
                      const LabelAsker& askLabel);
   // Shows the next picture of the list. Failures leave the previous picture on screen and are
-  // told on the log line; returns whether a new picture is shown.
-  bool ShowPicture(const RoadSwitches& switches, const LabelAsker& askLabel);
+  // told on the log line; returns whether a new picture is shown. Either way the picture that
+  // travelling on the same way would show next is then decoded ahead (see NextPicture).
+  bool ShowPicture(const RoadSwitches& switches, const LabelAsker& askLabel,
+                   Travel travel = Travel::Forward);
   // Fits the loaded picture into the box again; raises what fails and keeps the screen then.
   void FitPicture(double ratio, const RoadSwitches& switches);
   // Writes the shown picture, drawn text included, as a JPEG at the quality.
@@ -106,6 +113,8 @@ class PictureSession {
   double PictureRatio() const { return pictureRatio_; }
   int32_t PixelWidth() const { return pixelWidth_; }
   const std::string& TempFile() const { return tempFile_; }
+  // The picture decoded ahead.
+  const NextPicture& Ahead() const { return next_; }
   // The one-line message of the last command that left one.
   const std::string& Log() const { return log_; }
   void MyLog(const std::string& Msg) { log_ = Msg; }
@@ -114,6 +123,10 @@ class PictureSession {
   // Writes the fitted picture to the temporary file, moving it once when it cannot be written.
   void WriteTempFile(const cDIBSection& fitted);
   void AutoSavePicture();
+  // Starts decoding the picture that the next step the same way would show.
+  void ReadAhead(Travel travel);
+  // The encoded picture with the shown picture's EXIF data kept in it, where it can be.
+  std::vector<unsigned char> WithKeptPictureData(const std::vector<unsigned char>& jpeg);
 
   PictureList files_;
   int32_t quality_ = 90;
@@ -125,6 +138,7 @@ class PictureSession {
   double viewRatio_ = 0;
 
   std::string currentFileName_;
+  std::string shownFileName_;  // the file of the picture on show
   std::string fileDateText_;
   std::string pictureString_;
   std::string pictureDataText_;
@@ -138,7 +152,8 @@ class PictureSession {
   Picture spare_;     // receives the next picture, so that a failed load keeps the current one
   cDIBSection m_cDib;
   std::unique_ptr<cDIBSection> FittedDib;
-  Canvas canvas_;  // the display box's image
+  Canvas canvas_;     // the display box's image
+  NextPicture next_;  // the next picture in the way of travel; its memory is the spare's
 };
 
 }  // namespace snapwick

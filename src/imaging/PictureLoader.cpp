@@ -165,7 +165,13 @@ void LoadWithImageReader(const unsigned char* data, size_t size, Picture& into) 
       !FitsInMemory(claimed.width(), claimed.height(), size, kQtBytesPerPixel)) {
     RaiseInvalid("the picture is too large, its file too short, or not a picture");
   }
-  QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)));
+  // Qt keeps the limit for the whole process: it is set once, so that pictures read on two
+  // threads at a time do not both write it.
+  static const bool limited = [] {
+    QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)));
+    return true;
+  }();
+  static_cast<void>(limited);
   QImage image;
   if (!reader.read(&image) || image.isNull()) RaiseInvalid(reader.errorString().toStdString());
   if (image.hasAlphaChannel()) {

@@ -195,6 +195,13 @@ bool clsStyle::eventFilter(QObject* watched, QEvent* event) {
   if (watched == mClient) {
     if (event->type() == QEvent::KeyPress && tracking_ != Tracking::None) {
       if (TrackKey(static_cast<QKeyEvent*>(event)->key())) return true;
+    } else if (event->type() == QEvent::KeyPress &&
+               static_cast<QKeyEvent*>(event)->keyCombination() ==
+                   QKeyCombination(Qt::AltModifier, Qt::Key_Space)) {
+      // Alt+Space opens the window menu at the window's corner, as desktops do.
+      const QPoint corner = mClient->frameGeometry().topLeft();
+      ShowSysMenu(corner.x(), corner.y());
+      return true;
     } else if (event->type() == QEvent::MouseButtonPress && tracking_ != Tracking::None) {
       // A click ends the tracking where the window is.
       tracking_ = Tracking::None;

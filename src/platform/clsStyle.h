@@ -64,7 +64,8 @@ class clsStyle : public QObject {
 
   // Applies the style words to the window, so that its frame is recomputed and repainted.
   void pRedraw();
-  // Pops up the window menu (Restore, Move, Size, Minimize, Maximize, Close) at a screen point in
+  // Pops up the window menu (Restore, Move, Size, Minimize, Maximize, Close; also on Alt+Space,
+  // and on a right release on the window when AutoSysMenu is on) at a screen point in
   // pixels. A coordinate outside the signed 16-bit range raises an overflow error. "Move" and
   // "Size" hand the window to the desktop's own move or resize where it offers one, and let the
   // arrow keys move it or change its size by 10 pixels a press until Enter (Escape puts it back),

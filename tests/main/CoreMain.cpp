@@ -5,8 +5,8 @@
 #include "support/TestEnvironment.h"
 
 int main(int argc, char** argv) {
-  // Text is drawn on pictures with Qt's fonts, which need the application of Qt Gui: on the
-  // offscreen platform, whatever display the shell has.
+  // Texts are drawn on pictures with Qt Gui's fonts, which want an application; no window is
+  // shown, whatever display the shell has.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   testing::InitGoogleTest(&argc, argv);
   snapwick::test::PrepareTestProcess();
