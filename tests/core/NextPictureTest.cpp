@@ -1,51 +1,47 @@
 // The picture decoded ahead: which one, when it is handed over, and that a picture shown from it
 // is the picture the file holds when it is shown.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <functional>
 
 #include "app/NextPicture.h"
-#include "app/PictureSession.h"
-#include "support/Fixtures.h"
-#include "support/TestEnvironment.h"
+#include "core/SessionFixture.h"
 
 namespace snapwick::test {
 namespace {
 
 // What a session that reads the file itself shows for it, and saves.
-struct Shown {
+struct Showing {
   bool shown = false;
   int32_t width = 0;
   std::string log;
   std::string saved;
-  bool operator==(const Shown&) const = default;
+  bool operator==(const Showing&) const = default;
 };
 
-struct NextPictureTest : ::testing::Test {
+// A session with a 160 x 120 box; the pictures are made in its working folder.
+struct NextPictureTest : SessionTest {
   void SetUp() override {
-    ClearSettings();
-    ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
-    session_.SetView(160, 120);
+    SessionTest::SetUp();
+    Start(160, 120);
   }
   // One step of the window: "Next" (or the first picture of the list) or "Prev"; then waits until
   // the picture ahead is decoded.
   bool Step(Travel travel) {
-    if (travel == Travel::Back && !session_.Files().StepBack()) return false;
-    const bool shown = session_.ShowPicture({}, nullptr, travel);
-    session_.Ahead().WaitIdle();
+    if (travel == Travel::Back && !session_->Files().StepBack()) return false;
+    const bool shown = session_->ShowPicture({}, nullptr, travel);
+    session_->Ahead().WaitIdle();
     return shown;
   }
-  Shown Outcome(PictureSession& session, bool shown) {
+  Showing Outcome(PictureSession& session, bool shown) {
     const std::string target = work_.File("saved.jpg");
     session.SaveShownPicture(target);
     return {shown, session.PixelWidth(), session.Log(), ReadFile(target)};
   }
   // The same picture shown by a session of its own, which reads its file.
-  Shown Direct(const std::string& path) {
+  Showing Direct(const std::string& path) {
     PictureSession fresh;
     fresh.SetView(160, 120);
     fresh.Files().SetFiles(path);
@@ -56,16 +52,13 @@ struct NextPictureTest : ::testing::Test {
     WriteBytes(path, MakeJpeg(width, width * 3 / 4, PhotoLike));
     return path;
   }
-
-  TempDir work_;
-  PictureSession session_;
 };
 
 TEST_F(NextPictureTest, EachStepShowsThePictureDecodedAheadInItsWay) {
   const std::vector<std::string> paths = {Jpeg("a.jpg", 40), Jpeg("b.jpg", 48), Jpeg("c.jpg", 56),
                                           Jpeg("d.jpg", 64)};
-  session_.Files().SetFiles(PictureList::SelectionFor(paths));
-  const NextPicture& ahead = session_.Ahead();
+  session_->Files().SetFiles(PictureList::SelectionFor(paths));
+  const NextPicture& ahead = session_->Ahead();
   // The step, the picture shown ("" none: past the end), and the pictures taken from the one
   // decoded ahead and read again so far.
   const std::tuple<Travel, std::string, int, int> steps[] = {
@@ -84,10 +77,10 @@ TEST_F(NextPictureTest, EachStepShowsThePictureDecodedAheadInItsWay) {
   for (const auto& [travel, name, taken, again] : steps) {
     SCOPED_TRACE(++n);
     const bool shown = Step(travel);
-    EXPECT_EQ(std::tuple(shown, session_.CurrentFileName(), ahead.TakenReady(), ahead.ReadAgain()),
+    EXPECT_EQ(std::tuple(shown, session_->CurrentFileName(), ahead.TakenReady(), ahead.ReadAgain()),
               std::tuple(!name.empty(), name.empty() ? "" : work_.File(name), taken, again));
     if (shown) {
-      EXPECT_EQ(Outcome(session_, shown), Direct(session_.CurrentFileName()));
+      EXPECT_EQ(Outcome(*session_, shown), Direct(session_->CurrentFileName()));
     }
   }
 }
@@ -121,25 +114,26 @@ TEST_F(NextPictureTest, APictureIsTakenFromAheadOnlyWhileItsFileIsAsItWasRead) {
   for (const auto& [change, apply, width, taken] : rows) {
     SCOPED_TRACE(change);
     WriteBytes(b, MakeBmp(80, 60, PhotoLike));
-    session_.Files().SetFiles(selection);
+    session_->Files().SetFiles(selection);
     ASSERT_TRUE(Step(Travel::Forward));
-    ASSERT_TRUE(session_.Ahead().IsReady());
+    ASSERT_TRUE(session_->Ahead().IsReady());
     apply();
-    const int64_t before = session_.Ahead().TakenReady();
+    const int64_t before = session_->Ahead().TakenReady();
     const bool shown = Step(Travel::Forward);
-    EXPECT_EQ(std::tuple(shown ? session_.PixelWidth() : 0, session_.Ahead().TakenReady() > before),
-              std::tuple(width, taken));
+    EXPECT_EQ(
+        std::tuple(shown ? session_->PixelWidth() : 0, session_->Ahead().TakenReady() > before),
+        std::tuple(width, taken));
     // Shown, log line and saved bytes as if nothing had been read ahead.
-    const Shown direct = Direct(b);
+    const Showing direct = Direct(b);
     ASSERT_EQ(shown, direct.shown);
     if (shown) {
-      EXPECT_EQ(Outcome(session_, shown).saved, direct.saved);
+      EXPECT_EQ(Outcome(*session_, shown).saved, direct.saved);
     } else {
-      EXPECT_EQ(session_.Log(), direct.log);
-      EXPECT_EQ(session_.Log().rfind("Not shown: " + b + ": ", 0), 0u) << session_.Log();
+      EXPECT_EQ(session_->Log(), direct.log);
+      EXPECT_EQ(session_->Log().rfind("Not shown: " + b + ": ", 0), 0u) << session_->Log();
     }
   }
-  EXPECT_EQ(session_.Log(), "Not shown: " + b + ": File not found: " + b);  // the last row
+  EXPECT_EQ(session_->Log(), "Not shown: " + b + ": File not found: " + b);  // the last row
 }
 
 TEST(NextPicture, HandsOverOnlyThePathAskedForAndNothingThatFailed) {

@@ -65,6 +65,9 @@ struct SessionTest : Workspace {
     session_->LoadSelection(PictureList::SelectionFor(paths), road_, {});
   }
   bool Next() { return session_->ShowPicture(road_, {}); }
+  bool Prev() {
+    return session_->Files().StepBack() && session_->ShowPicture(road_, {}, Travel::Back);
+  }
   // Shows the rest of the list.
   void Auto() {
     while (session_->Files().HasMore())

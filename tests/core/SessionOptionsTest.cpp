@@ -1,33 +1,28 @@
 // What the session does beyond the road itself: the capture date in place of the file date, the
 // picture data kept in saved files, and texts drawn again at their place.
 #include <fcntl.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-#include "app/PictureSession.h"
+#include "core/SessionFixture.h"
 #include "support/ExifBuilder.h"
-#include "support/Fixtures.h"
-#include "support/TestEnvironment.h"
 
 namespace snapwick::test {
 namespace {
 
-// A session in a folder of its own (the temporary JPEG goes there) with a 160 x 120 box.
-struct SessionOptionsTest : ::testing::Test {
+// A session with a 160 x 120 box; the pictures are made in its working folder.
+struct SessionOptionsTest : SessionTest {
   void SetUp() override {
-    ClearSettings();
-    ASSERT_EQ(::chdir(work_.Path().c_str()), 0);
-    session_.SetView(160, 120);
+    SessionTest::SetUp();
+    Start(160, 120);
   }
   // Shows one picture with the switches; whether it was shown.
   bool Show(const std::string& path, RoadSwitches switches = {}) {
-    session_.Files().SetFiles(path);
-    return session_.ShowPicture(switches, nullptr);
+    session_->Files().SetFiles(path);
+    return session_->ShowPicture(switches, nullptr);
   }
   // A JPEG of a camera "Foto", turned (orientation 6), with the dates given and a thumbnail.
   std::string CameraJpeg(const std::string& name, const std::string& original) {
@@ -42,9 +37,6 @@ struct SessionOptionsTest : ::testing::Test {
     WriteBytes(path, ExifJpeg(tiff.Build(), false, MakeJpeg(64, 48)));
     return path;
   }
-
-  TempDir work_;
-  PictureSession session_;
 };
 
 TEST_F(SessionOptionsTest, UseCaptureDateDrawsWhenThePictureWasTakenElseTheFileDate) {
@@ -65,7 +57,7 @@ TEST_F(SessionOptionsTest, UseCaptureDateDrawsWhenThePictureWasTakenElseTheFileD
     RoadSwitches switches;
     switches.useCaptureDate = use;
     ASSERT_TRUE(Show(path, switches));
-    EXPECT_EQ(session_.FileDateText(), shown) << original << " " << use;
+    EXPECT_EQ(session_->FileDateText(), shown) << original << " " << use;
   }
 }
 
@@ -101,15 +93,15 @@ TEST_F(SessionOptionsTest, SavedFilesKeepThePictureDataTrueOfTheSavedPictureOnly
        "Picture data not kept: " + work_.File("damaged.jpg") +
            ": Invalid picture: damaged EXIF block: IFD0 lies outside the block"}};
   for (const auto& [source, keep, tags, log] : rows) {
-    session_.MyLog("");
-    session_.SetKeepPictureData(keep);
+    session_->MyLog("");
+    session_->SetKeepPictureData(keep);
     ASSERT_TRUE(Show(work_.File(source), plain));
     const std::string saved = work_.File("saved.jpg");
-    session_.SaveShownPicture(saved);
+    session_->SaveShownPicture(saved);
     const auto [got, warnings] = Exiv2Tags(saved);
     EXPECT_EQ(got, tags) << source << " " << keep;
     EXPECT_EQ(warnings, "") << source;
-    EXPECT_EQ(session_.Log(), log);
+    EXPECT_EQ(session_->Log(), log);
     // The upright picture, fitted (a damaged block tells no orientation).
     EXPECT_EQ(JpegSize(saved), source == "damaged.jpg" ? std::pair(160, 120) : std::pair(90, 120));
   }
@@ -124,11 +116,11 @@ TEST_F(SessionOptionsTest, ADateOrLabelDrawnTwiceSavesThePixelsOfOnce) {
   const auto saved = [&](int times, bool saveBetween) {
     Show(picture, plain);
     for (int i = 0; i < times; ++i) {
-      session_.SetDate(false);
-      session_.DrawLabel("Harbour");
-      if (saveBetween) session_.SaveShownPicture(work_.File("between.jpg"));
+      session_->SetDate(false);
+      session_->DrawLabel("Harbour");
+      if (saveBetween) session_->SaveShownPicture(work_.File("between.jpg"));
     }
-    session_.SaveShownPicture(work_.File("out.jpg"));
+    session_->SaveShownPicture(work_.File("out.jpg"));
     return ReadFile(work_.File("out.jpg"));
   };
   const std::string once = saved(1, false);

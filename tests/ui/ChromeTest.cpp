@@ -39,22 +39,23 @@ TEST_F(Form1Test, AboutFadesInEachTimeAndTellsTheCanvasSize) {
   EXPECT_EQ(about.Label2[0]->text(), "Canvas Size 640x480");
 }
 
-// Without the title bar the window stays shown, frameless; the z-order is all that "TopMost"
-// writes.
-TEST_F(Form1Test, CaptionlessWindowStaysShownAndTopMostOnlyOrdersIt) {
+// "Border" off takes the title bar, not the border, and leaves the window shown with its window
+// menu on a right click; the z-order is all that "TopMost" writes.
+TEST_F(Form1Test, CaptionlessWindowKeepsItsBorderAndTopMostOnlyOrdersIt) {
   Form1& form = Start();
   clsStyle& style = *form.Style;
-  style.Titlebar(false);
+  form.Border_Click();
   const uint32_t bits = style.StyleBits();
   style.TopMost(true);
   EXPECT_TRUE((bits & clsStyle::WS_CAPTION) == 0 && style.StyleBits() == bits && form.isVisible() &&
+              style.AutoSysMenu() &&
               form.windowFlags().testFlags(Qt::CustomizeWindowHint | Qt::WindowStaysOnTopHint) &&
               !form.windowFlags().testAnyFlags(Qt::FramelessWindowHint | Qt::WindowTitleHint));
 }
 
-// The window menu comes on a right release only when switched on, at a 16-bit position. Without
-// a title bar the window is moved and sized from it by the arrow keys: Enter keeps the change,
-// Escape puts the window back.
+// The window menu comes on a right release only when switched on, and on Alt+Space, at a 16-bit
+// position. Without a title bar the window is moved and sized from it by the arrow keys: Enter
+// keeps the change, Escape puts the window back.
 TEST_F(Form1Test, WindowMenuMovesAndSizesTheWindowByKeys) {
   Form1& form = Start();
   clsStyle& style = *form.Style;
@@ -66,10 +67,17 @@ TEST_F(Form1Test, WindowMenuMovesAndSizesTheWindowByKeys) {
   style.mClient_MouseUp(Qt::RightButton, QPoint(50, 60));
   ASSERT_TRUE(style.SysMenu() && style.SysMenu()->isVisible());
   style.SysMenu()->hide();
-  QStringList items;
-  for (QAction* action : style.SysMenu()->actions())
+  QTest::keyClick(&form, Qt::Key_Space, Qt::AltModifier);
+  ASSERT_TRUE(style.SysMenu()->isVisible());
+  style.SysMenu()->hide();
+  QStringList items, enabled;
+  for (QAction* action : style.SysMenu()->actions()) {
     items << action->text();
-  EXPECT_EQ(items.join(","), "Restore,Move,Size,Minimize,Maximize,,Close");
+    if (action->isEnabled() && !action->isSeparator()) enabled << action->text();
+  }
+  EXPECT_EQ(std::pair(items.join(","), enabled.join(",")),
+            std::pair(QString("Restore,Move,Size,Minimize,Maximize,,Close"),
+                      QString("Move,Size,Minimize,Maximize,Close")));
   const QPoint from = form.pos();
   const QSize size = form.size();
   style.StartTracking(clsStyle::Tracking::Move);
@@ -110,17 +118,31 @@ TEST_F(Form1Test, BorderAndHideMenuShapeTheFrameAndTheBox) {
   EXPECT_EQ(form.Session().ViewPixelHeight(), form.height() - 40);
 }
 
-// F11 toggles the menu bar; a right click on the box pops up the View menu.
-TEST_F(Form1Test, F11TogglesTheMenusAndARightClickPopsUpTheViewMenu) {
+// F11 toggles the menu bar, on the box and on the window.
+TEST_F(Form1Test, F11TogglesTheMenus) {
   Form1& form = Start();
   QTest::keyRelease(form.Picture2, Qt::Key_F11);
   EXPECT_FALSE(form.menuBar()->isVisible());
   QTest::keyRelease(&form, Qt::Key_F11);
   EXPECT_TRUE(form.menuBar()->isVisible());
+}
+
+// A right click anywhere on the picture, its last row too, pops up the View menu; a left click
+// does not.
+TEST_F(Form1Test, ARightClickOnThePictureOpensTheViewMenu) {
+  Form1& form = Start();
   QTest::mouseClick(form.Picture2, Qt::LeftButton);
   EXPECT_FALSE(form.Menu(MenuName::ViewPics)->isVisible());
-  QTest::mousePress(form.Picture2, Qt::RightButton);
-  EXPECT_TRUE(form.Menu(MenuName::ViewPics)->isVisible());
+  for (const int size : {2, 3}) {
+    form.FixedSize_Click(size);
+    QApplication::processEvents();
+    const QPoint bottom(form.Picture2->width() / 2, form.Picture2->height() - 1);
+    QWidget* central = form.centralWidget();
+    EXPECT_EQ(central->childAt(form.Picture2->mapTo(central, bottom)), form.Picture2) << size;
+    QTest::mousePress(form.Picture2, Qt::RightButton, {}, bottom);
+    EXPECT_TRUE(form.Menu(MenuName::ViewPics)->isVisible()) << size;
+    form.Menu(MenuName::ViewPics)->hide();
+  }
 }
 
 // Runs as its own CTest entry with QT_SCALE_FACTOR=2 (see tests/CMakeLists.txt): the box keeps

@@ -134,14 +134,29 @@ TEST_F(Form1Test, AutoLabelHoldsAutoWhileItsDialogIsOpen) {
   EXPECT_TRUE(form.Checked(MenuItem::AutoNext) && dialogs_.modals == 1);
 }
 
-// The session's messages show on the log line, below the box where it never covers the picture.
-TEST_F(Form1Test, LogLineSitsBelowTheBoxAndShowsTheLastMessage) {
-  Form1& form = Start(2);
+// The session's messages show on the log line, below the box where it never covers the picture;
+// a message stays while the next picture is shown.
+TEST_F(Form1Test, LogLineSitsBelowTheBoxAndKeepsItsMessage) {
+  Form1& form = Start();
+  for (const int size : {2, 3}) {
+    form.FixedSize_Click(size);
+    QApplication::processEvents();
+    EXPECT_GE(form.LogMessage->y(), form.Picture2->y() + form.Picture2->height()) << size;
+  }
   form.OpenPictures({Pic("bad.jpg", "no picture")});
   EXPECT_TRUE(Log().starts_with("Not shown: " + pics_.File("bad.jpg") + ": ")) << Log();
+  Pic("a.jpg", MakeJpeg(64, 48));
+  Load({"a.jpg", "a.jpg"});
   form.CheckIfBalck_Click();
-  EXPECT_TRUE(Log().starts_with("Non Black Picture  ")) << Log();
-  EXPECT_GT(form.LogMessage->geometry().top(), form.Picture2->geometry().bottom());
+  const std::string verdict = Log();
+  form.NextFile_Click();
+  EXPECT_TRUE(verdict.starts_with("Non Black Picture  ") && Log() == verdict) << verdict;
+}
+
+// With nothing shown, "Refresh" does nothing and says nothing.
+TEST_F(Form1Test, RefreshWithNothingShownDoesNothing) {
+  Start().Resize_Click();
+  EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 // "Save as..." writes the shown picture under the name given; a cancelled open or save dialog
