@@ -8,7 +8,6 @@
 // raises what went wrong, and no earlier file is lost, changed or joined by stray files.
 
 #include <sys/mount.h>
-#include <turbojpeg.h>
 
 #include <set>
 
@@ -18,23 +17,12 @@
 
 namespace snapwick::test {
 
-// JPEG bytes compressed by TurboJPEG at quality 90: progressive from a generated picture, or a
-// CMYK picture of no cyan, full magenta and yellow and no black (inks stored inverted): red.
-static std::string Jpeg(int32_t width, int32_t height, const Pattern& pattern, bool cmyk = false) {
-  const cDIBSection surface = MakeSurface(width, height, pattern);
-  const std::vector<uint32_t> red(cmyk ? size_t(width) * height : 0, 0xFF0000FF);  // FF 00 00 FF
-  const auto* pixels =
-      cmyk ? reinterpret_cast<const uint8_t*>(red.data()) : surface.DIBSectionBitsPtr();
-  tjhandle handle = tjInitCompress();
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  tjCompress2(handle, pixels, width, cmyk ? 0 : surface.BytesPerScanLine(), height,
-              cmyk ? TJPF_CMYK : TJPF_BGR, &out, &size, cmyk ? TJSAMP_444 : TJSAMP_420, 90,
-              cmyk ? 0 : TJFLAG_BOTTOMUP | TJFLAG_PROGRESSIVE);
-  const std::string bytes(reinterpret_cast<const char*>(out), size);
-  tjFree(out);
-  tjDestroy(handle);
-  return bytes;
+// Progressive JPEG bytes of a generated picture, and a CMYK JPEG of red.
+static std::string Progressive(int32_t width, int32_t height, const Pattern& pattern) {
+  return MakeJpeg(width, height, pattern, 90, JpegKind::Progressive);
+}
+static std::string CmykRed(int32_t width, int32_t height) {
+  return MakeJpeg(width, height, Gradient, 90, JpegKind::CmykRed);
 }
 // The bytes with a little-endian number of `size` bytes written at an offset.
 static std::string Put(std::string bytes, size_t at, uint32_t value, int size = 4) {
@@ -55,7 +43,7 @@ TEST(PictureLoader, JpegBmpCmykAndAFailureEmptiesThePicture) {
   TempDir dir;
   WriteBytes(dir.File("good.jpg"), MakeJpeg(161, 37));
   WriteBytes(dir.File("bitmap.jpg"), MakeBmp(640, 480));  // read by content, not by name
-  WriteBytes(dir.File("cmyk.jpg"), Jpeg(16, 8, Gradient, true));
+  WriteBytes(dir.File("cmyk.jpg"), CmykRed(16, 8));
   // JPEG: the bytes of TurboJPEG's own decode, rows padded with zeros.
   Picture picture;
   LoadPicture(dir.File("good.jpg"), picture);
@@ -118,9 +106,9 @@ TEST_F(SessionTest, HostileDamagedOddTruncatedAndUnusualFiles) {
       // Sound but unusual: CMYK, a pixel wide or high, few bytes for many pixels as a complete
       // picture can be, names with blanks, quotes, letters beyond ASCII in UTF-8 and Latin-1, a
       // line break.
-      {"cmyk.jpg", Jpeg(64, 48, Gradient, true), full}, {"wide1.jpg", MakeJpeg(1, 300), {1, 240}},
+      {"cmyk.jpg", CmykRed(64, 48), full}, {"wide1.jpg", MakeJpeg(1, 300), {1, 240}},
       {"high1.bmp", MakeBmp(300, 1), {320, 1}}, {"one.bmp", MakeBmp(1, 1), {240, 240}},
-      {"thread.bmp", MakeBmp(1, 2000), {1, 240}}, {"flat.jpg", Jpeg(3000, 3000, Solid({128, 128, 128})), {240, 240}},
+      {"thread.bmp", MakeBmp(1, 2000), {1, 240}}, {"flat.jpg", Progressive(3000, 3000, Solid({128, 128, 128})), {240, 240}},
       {"with  blanks .jpg", small, full}, {"quote\"d 'name' & <tag>.jpg", small, full},
       {"\xC3\xBCnic\xC3\xB8" "de \xC3\x9F.jpg", small, full}, {"latin1 \xE9t\xE9.bmp", MakeBmp(80, 60), full},
       {"new\nline.jpg", small, full}};
@@ -128,7 +116,7 @@ TEST_F(SessionTest, HostileDamagedOddTruncatedAndUnusualFiles) {
   // Baseline and progressive JPEGs cut at each marker, inside each segment's length, at the start
   // of each scan's data, one byte into it and in its middle: cut before the first scan's data they
   // are refused, from there on what arrived is shown at the full size.
-  for (const std::string& source : {jpeg, Jpeg(64, 48, PhotoLike)}) {
+  for (const std::string& source : {jpeg, Progressive(64, 48, PhotoLike)}) {
     const auto byte = [&](size_t at) { return static_cast<uint8_t>(source[at]); };
     std::set<size_t> cuts = {1, 2};
     size_t firstData = source.size(), data = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 #include "support/TestEnvironment.h"
 
@@ -56,14 +57,22 @@ Rgb PixelAt(const cDIBSection& surface, int32_t x, int32_t y) {
   return Rgb{p[2], p[1], p[0]};
 }
 
-std::string MakeJpeg(int32_t width, int32_t height, const Pattern& pattern, int quality) {
+std::string MakeJpeg(int32_t width, int32_t height, const Pattern& pattern, int quality,
+                     JpegKind kind) {
   const cDIBSection surface = MakeSurface(width, height, pattern);
+  const bool cmyk = kind == JpegKind::CmykRed;
+  const std::vector<uint32_t> red(cmyk ? size_t(width) * height : 0, 0xFF0000FF);  // inverted inks
+  const auto* pixels =
+      cmyk ? reinterpret_cast<const uint8_t*>(red.data()) : surface.DIBSectionBitsPtr();
+  const int flags =
+      cmyk ? 0 : TJFLAG_BOTTOMUP | (kind == JpegKind::Progressive ? TJFLAG_PROGRESSIVE : 0);
   const std::unique_ptr<void, int (*)(tjhandle)> handle(tjInitCompress(), tjDestroy);
   unsigned char* out = nullptr;
   unsigned long size = 0;
   std::string bytes;
-  if (tjCompress2(handle.get(), surface.DIBSectionBitsPtr(), width, surface.BytesPerScanLine(),
-                  height, TJPF_BGR, &out, &size, TJSAMP_420, quality, TJFLAG_BOTTOMUP) == 0)
+  if (tjCompress2(handle.get(), pixels, width, cmyk ? 0 : surface.BytesPerScanLine(), height,
+                  cmyk ? TJPF_CMYK : TJPF_BGR, &out, &size, cmyk ? TJSAMP_444 : TJSAMP_420, quality,
+                  flags) == 0)
     bytes.assign(reinterpret_cast<const char*>(out), size);
   tjFree(out);
   return bytes;

@@ -25,10 +25,12 @@ Rgb PhotoLike(int32_t x, int32_t y);
 cDIBSection MakeSurface(int32_t width, int32_t height, const Pattern& pattern = Gradient);
 Rgb PixelAt(const cDIBSection& surface, int32_t x, int32_t y);
 
-// File bytes of generated pictures: JPEG (4:2:0), 24-bit BMP, and GIF with each pixel put to the
-// nearest of white, red (200, 30, 30), black and blue.
+// File bytes of generated pictures: JPEG (4:2:0, baseline or progressive; or a CMYK picture of
+// no cyan, full magenta and yellow and no black, which is red, 4:4:4), 24-bit BMP, and GIF with
+// each pixel put to the nearest of white, red (200, 30, 30), black and blue.
+enum class JpegKind { Baseline, Progressive, CmykRed };
 std::string MakeJpeg(int32_t width, int32_t height, const Pattern& pattern = Gradient,
-                     int quality = 90);
+                     int quality = 90, JpegKind kind = JpegKind::Baseline);
 std::string MakeBmp(int32_t width, int32_t height, const Pattern& pattern = Gradient);
 std::string MakeGif(int32_t width, int32_t height, const Pattern& pattern);
 void WriteBytes(const std::string& path, const std::string& bytes);
