@@ -159,20 +159,29 @@ TEST_F(Form1Test, RefreshWithNothingShownDoesNothing) {
   EXPECT_TRUE(dialogs_.messages.empty());
 }
 
-// "Save as..." writes the shown picture under the name given; a cancelled open or save dialog
-// changes nothing, and a failed save or refresh is told in a message.
-TEST_F(Form1Test, SaveAsAndTheOpenDialogTakeTheirAnswers) {
+// "Save as..." writes the shown picture under the name given; a cancelled open or save dialog,
+// and "Prev" on the first picture, change nothing.
+TEST_F(Form1Test, SaveAsWritesTheAnsweredFileAndWhatIsCancelledChangesNothing) {
   Pic("a.jpg", MakeJpeg(64, 48));
   Form1& form = Start(2);
   Load({"a.jpg", "a.jpg"});
   form.Load_Click();
+  form.PrevFile_Click();
   form.SaveAs_Click();
   Answer(out_.File("pic"), &Form1::SaveAs_Click);
   EXPECT_EQ(std::tuple(form.Session().Files().CurrentFile, Folder(out_.Path()),
                        Folder(work_.Path()), dialogs_.messages.size()),
             std::tuple(2, "pic 640x480", "temp.jpg 640x480", 0u));
+}
+
+// A refresh with nothing left to fit (past the end of the list) and a save into a missing folder
+// are told in a message.
+TEST_F(Form1Test, FailedRefreshAndSaveAreToldInAMessage) {
+  Pic("a.jpg", MakeJpeg(64, 48));
+  Form1& form = Start(2);
+  Load({"a.jpg", "a.jpg"});
   form.NextFile_Click();
-  form.NextFile_Click();  // past the end: nothing left to refresh
+  form.NextFile_Click();
   form.Resize_Click();
   Answer(out_.File("no folder/picture.jpg"), &Form1::SaveAs_Click);
   EXPECT_EQ(dialogs_.messages.size(), 2u);
