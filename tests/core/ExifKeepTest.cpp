@@ -26,7 +26,6 @@ using namespace test;
 using Text = std::optional<std::string>;
 
 TEST(CaptureDate, OriginalElseFileDateTimeAndMalformedDates) {
-  ScopedLocale english("en_US");
   ScopedTimeZone zone("XXX-2");  // the camera's clock is shown as it is
   TempDir dir;
   // DateTimeOriginal (36867) and DateTime (306) of the file, or none, and the capture date.
@@ -70,8 +69,6 @@ TEST(CaptureDate, OriginalElseFileDateTimeAndMalformedDates) {
     }
   }
   EXPECT_EQ(GetCaptureDate(dir.File("gone.jpg")), std::nullopt);
-  ScopedLocale german("de_DE");
-  EXPECT_EQ(CaptureDateText("2004:03:01 03:00:00"), "Mo Mär-01, 2004 03:00:00");
 }
 
 // A source block: IFD0 (Make, Model, Orientation when not 0, resolution, DateTime), a GPS
@@ -165,12 +162,10 @@ TEST(KeptExif, RewrittenBlocksReadByExiv2AndOurReader) {
     b.Add(b.AddDirectory(), tag, type, count, b.U32(field));
     return b.Build();
   };
-  TiffBuilder ii(true), mm(false);
   // Two values of 40000 bytes, one stored once (at 38) and pointed at twice: beyond a segment.
-  TiffBuilder twice(true);
+  TiffBuilder ii(true), mm(false), twice(true);
   twice.Add(twice.AddDirectory(), 270, kAscii, 40000, std::string(40000, 'b'));
   twice.Add(0, 315, kAscii, 40000, twice.U32(38));
-  const std::string exifFirst = SourceExif(true, 0, true, false);
   // Source block, JFIF APP0 in the new JPEG, orientation of the source (0: none), the error.
   const std::tuple<const char*, std::string, bool, int, int32_t> rows[] = {
       {"Intel, thumbnail, turned", SourceExif(true, 6, true, true), true, 6, 0},
@@ -180,7 +175,7 @@ TEST(KeptExif, RewrittenBlocksReadByExiv2AndOurReader) {
       {"Intel, no Exif directory, no thumbnail", SourceExif(true, 8, false, false), false, 8, 0},
       // Damaged blocks: never kept.
       {"cut short", SourceExif(false, 6, true, true).substr(0, 200), true, 0, 481},
-      {"bad byte order", "IM" + exifFirst.substr(2), true, 0, 481},
+      {"bad byte order", "IM" + SourceExif(true, 0, true, false).substr(2), true, 0, 481},
       {"no magic", "MM\0\x2b"s + mm.U32(8) + mm.U16(0), true, 0, 481},
       {"IFD0 past the end", "II*\0"s + ii.U32(9000) + ii.U16(0), true, 0, 481},
       {"IFD0 in the header", "II*\0"s + ii.U32(2) + ii.U16(0), true, 0, 481},
@@ -228,20 +223,16 @@ TEST(KeptExif, RewrittenBlocksReadByExiv2AndOurReader) {
     const Exiv2View source = RunExiv2(sourceFile), kept = RunExiv2(savedFile);
     EXPECT_EQ(kept.errors, "");
     std::map<std::string, std::string> expected;
-    for (const auto& [key, value] : source.tags) {
+    for (const auto& [key, value] : source.tags)
       if (!IsPointer(key) && !Goes(key)) expected[key] = value;
-    }
     if (orientation != 0) expected["Exif.Image.Orientation"] = "Short 1 1";
     expected["Exif.Photo.PixelXDimension"] = "Long 1 " + std::to_string(width);
     expected["Exif.Photo.PixelYDimension"] = "Long 1 " + std::to_string(height);
     std::map<std::string, std::string> got;
-    for (const auto& [key, value] : kept.tags) {
+    for (const auto& [key, value] : kept.tags)
       if (!IsPointer(key)) got[key] = value;
-    }
     EXPECT_EQ(got, expected);
     EXPECT_TRUE(kept.tags.contains("Exif.GPSInfo.GPSLatitude"));
-    EXPECT_EQ(kept.tags.contains("Exif.Iop.InteroperabilityIndex"),
-              source.tags.contains("Exif.Iop.InteroperabilityIndex"));
 
     // Our reader finds each record as it was in the source, save the changed ones. Each
     // directory is in ascending tag order: the numbers fall once, from IFD0 to the Exif one.
@@ -266,8 +257,8 @@ TEST(KeptExif, RewrittenBlocksReadByExiv2AndOurReader) {
           << record.TagId;
     }
     EXPECT_EQ(after.Tag(274), orientation != 0 ? Variant(1) : Variant());
-    EXPECT_EQ(after.Tag(40962), Variant(width));
-    EXPECT_EQ(after.Tag(40963), Variant(height));
+    EXPECT_EQ(std::pair(after.Tag(40962), after.Tag(40963)),
+              std::pair(Variant(width), Variant(height)));
     for (const int32_t gone : {259, 513, 514, 37500})
       EXPECT_TRUE(after.Tag(gone).IsEmpty()) << gone;
   }

@@ -17,13 +17,6 @@
 
 namespace snapwick::test {
 
-// Progressive JPEG bytes of a generated picture, and a CMYK JPEG of red.
-static std::string Progressive(int32_t width, int32_t height, const Pattern& pattern) {
-  return MakeJpeg(width, height, pattern, 90, JpegKind::Progressive);
-}
-static std::string CmykRed(int32_t width, int32_t height) {
-  return MakeJpeg(width, height, Gradient, 90, JpegKind::CmykRed);
-}
 // The bytes with a little-endian number of `size` bytes written at an offset.
 static std::string Put(std::string bytes, size_t at, uint32_t value, int size = 4) {
   for (int i = 0; i < size; ++i)
@@ -43,7 +36,7 @@ TEST(PictureLoader, JpegBmpCmykAndAFailureEmptiesThePicture) {
   TempDir dir;
   WriteBytes(dir.File("good.jpg"), MakeJpeg(161, 37));
   WriteBytes(dir.File("bitmap.jpg"), MakeBmp(640, 480));  // read by content, not by name
-  WriteBytes(dir.File("cmyk.jpg"), CmykRed(16, 8));
+  WriteBytes(dir.File("cmyk.jpg"), MakeJpeg(16, 8, Gradient, 90, JpegKind::CmykRed));
   // JPEG: the bytes of TurboJPEG's own decode, rows padded with zeros.
   Picture picture;
   LoadPicture(dir.File("good.jpg"), picture);
@@ -106,9 +99,10 @@ TEST_F(SessionTest, HostileDamagedOddTruncatedAndUnusualFiles) {
       // Sound but unusual: CMYK, a pixel wide or high, few bytes for many pixels as a complete
       // picture can be, names with blanks, quotes, letters beyond ASCII in UTF-8 and Latin-1, a
       // line break.
-      {"cmyk.jpg", CmykRed(64, 48), full}, {"wide1.jpg", MakeJpeg(1, 300), {1, 240}},
-      {"high1.bmp", MakeBmp(300, 1), {320, 1}}, {"one.bmp", MakeBmp(1, 1), {240, 240}},
-      {"thread.bmp", MakeBmp(1, 2000), {1, 240}}, {"flat.jpg", Progressive(3000, 3000, Solid({128, 128, 128})), {240, 240}},
+      {"cmyk.jpg", MakeJpeg(64, 48, Gradient, 90, JpegKind::CmykRed), full},
+      {"wide1.jpg", MakeJpeg(1, 300), {1, 240}}, {"high1.bmp", MakeBmp(300, 1), {320, 1}},
+      {"one.bmp", MakeBmp(1, 1), {240, 240}}, {"thread.bmp", MakeBmp(1, 2000), {1, 240}},
+      {"flat.jpg", MakeJpeg(3000, 3000, Solid({128, 128, 128}), 90, JpegKind::Progressive), {240, 240}},
       {"with  blanks .jpg", small, full}, {"quote\"d 'name' & <tag>.jpg", small, full},
       {"\xC3\xBCnic\xC3\xB8" "de \xC3\x9F.jpg", small, full}, {"latin1 \xE9t\xE9.bmp", MakeBmp(80, 60), full},
       {"new\nline.jpg", small, full}};
@@ -116,7 +110,7 @@ TEST_F(SessionTest, HostileDamagedOddTruncatedAndUnusualFiles) {
   // Baseline and progressive JPEGs cut at each marker, inside each segment's length, at the start
   // of each scan's data, one byte into it and in its middle: cut before the first scan's data they
   // are refused, from there on what arrived is shown at the full size.
-  for (const std::string& source : {jpeg, Progressive(64, 48, PhotoLike)}) {
+  for (const std::string& source : {jpeg, MakeJpeg(64, 48, PhotoLike, 90, JpegKind::Progressive)}) {
     const auto byte = [&](size_t at) { return static_cast<uint8_t>(source[at]); };
     std::set<size_t> cuts = {1, 2};
     size_t firstData = source.size(), data = 0;

@@ -20,9 +20,7 @@ constexpr timespec kWritten[2] = {{1088856309, 0}, {1088856309, 0}};  // 2004-07
 struct DrawingTest : SessionTest {
   void SetUp() override {
     SessionTest::SetUp();
-    TiffBuilder tiff(true);
-    tiff.AddAscii(tiff.AddDirectory(), 0x010F, "Foto");
-    const std::string picture = Pic("dated.jpg", ExifJpeg(tiff.Build(), false, MakeJpeg(60, 12)));
+    const std::string picture = Pic("dated.jpg", ExifJpeg(CameraExif(), false, MakeJpeg(60, 12)));
     ASSERT_EQ(::utimensat(AT_FDCWD, picture.c_str(), kWritten, 0), 0);
     Start();
     road_.autoDate = false;
@@ -96,12 +94,7 @@ TEST_F(DrawingTest, ClearKeepsWhatASaveMadePartOfThePicture) {
 struct CameraTest : SessionTest {
   void SetUp() override {
     SessionTest::SetUp();
-    TiffBuilder tiff(true);
-    const int ifd0 = tiff.AddDirectory();
-    tiff.AddAscii(ifd0, 0x010F, "Foto");
-    tiff.AddAscii(ifd0, 0x0110, "F-20 Zoom");
-    tiff.AddAscii(ifd0, 0x0132, "2004:06:12 18:42:07");
-    const std::string camera = Pic("camera.jpg", ExifJpeg(tiff.Build(), false, MakeJpeg(32, 24)));
+    const std::string camera = Pic("camera.jpg", ExifJpeg(CameraExif(), false, MakeJpeg(32, 24)));
     ASSERT_EQ(::utimensat(AT_FDCWD, camera.c_str(), kWritten, 0), 0);
   }
   ScopedTimeZone zone_{"XXX-2"};

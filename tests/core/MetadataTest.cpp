@@ -139,7 +139,7 @@ TEST(ExifWalk, OrderIsIfd0ThenItsChainThenTheExifDirectoryAndCyclesEndIt) {
 }
 
 TEST(ExifReader, FindsTheBlockOnlyInJpegFiles) {
-  const std::string tiff = CameraExif(false, MakeJpeg(8, 8), 100), app1 = App1Segment(tiff);
+  const std::string tiff = CameraExif(false), app1 = App1Segment(tiff);
   // The file, the error, whether it is loaded, has a store, and where APP1 was found.
   const std::tuple<std::string, int32_t, bool, bool, int32_t> cases[] = {
       {ExifJpeg(tiff, true), 0, true, true, 20},  // behind APP0
@@ -167,8 +167,7 @@ TEST(ExifReader, FilesMissingWithoutExifChangedAndLoadedTwice) {
   EXPECT_FALSE(std::filesystem::exists(dir.File("missing.jpg")));
 
   // A file without EXIF is read again by a lookup only when it has changed, even in place.
-  const std::string path = dir.File("p.jpg"),
-                    withExif = ExifJpeg(CameraExif(true, MakeJpeg(8, 8), 100));
+  const std::string path = dir.File("p.jpg"), withExif = ExifJpeg(CameraExif());
   WriteBytes(path, std::string(withExif).replace(9, 1, "x"));  // "Exix"
   ExifReader reader;
   reader.Load(path);

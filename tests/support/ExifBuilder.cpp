@@ -59,7 +59,8 @@ std::string ExifJpeg(const std::string& tiff, bool withApp0, const std::string& 
   return out + (body.empty() ? MakeJpeg(8, 8) : body).substr(2);
 }
 
-std::string CameraExif(bool intel, const std::string& thumbnail, size_t makerNoteSize) {
+std::string CameraExif(bool intel, const std::string& thumbnailGiven, size_t makerNoteSize) {
+  const std::string thumbnail = thumbnailGiven.empty() ? MakeJpeg(8, 8) : thumbnailGiven;
   TiffBuilder b(intel);
   const int ifd0 = b.AddDirectory(), ifd1 = b.AddDirectory(), exif = b.AddDirectory();
   b.Link(ifd0, ifd1);

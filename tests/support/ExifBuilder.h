@@ -80,8 +80,9 @@ std::string App1Segment(const std::string& tiff, const std::string& identifier =
 std::string ExifJpeg(const std::string& tiff, bool withApp0 = false, const std::string& body = {});
 
 // A camera-like EXIF TIFF structure: IFD0 (Make "Foto", Model "F-20 Zoom", DateTime
-// "2004:06:12 18:42:07"), IFD1 with the thumbnail JPEG, and an Exif directory with the exposure
-// time, the focal length and a maker note of the given size.
-std::string CameraExif(bool intel, const std::string& thumbnail, size_t makerNoteSize);
+// "2004:06:12 18:42:07"), IFD1 with the thumbnail JPEG (a small picture when none is given), and
+// an Exif directory with the exposure time, the focal length and a maker note of the given size.
+std::string CameraExif(bool intel = true, const std::string& thumbnail = {},
+                       size_t makerNoteSize = 100);
 
 }  // namespace snapwick::test

@@ -93,9 +93,7 @@ TEST_F(Form1Test, PictureDataDialogTicksItemsForTheRunAndStoresThemOnOk) {
 
 // "Picture Data" of the View menu lists the shown picture's items under its name.
 TEST_F(Form1Test, PictureDataWindowListsTheShownPicture) {
-  TiffBuilder tiff(true);
-  tiff.AddAscii(tiff.AddDirectory(), 0x010F, "Foto");
-  const std::string camera = Pic("camera.jpg", ExifJpeg(tiff.Build(), false, MakeJpeg(32, 24)));
+  const std::string camera = Pic("camera.jpg", ExifJpeg(CameraExif(), false, MakeJpeg(32, 24)));
   Form1& form = Start();
   PicDataFlags make{};
   make[1] = 1;
