@@ -2,12 +2,12 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
-#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/Peers.h"
 #include "imaging/cDIBSection.h"
 #include "imaging/mIntelJPEGLibrary.h"
 #include "support/Fixtures.h"
@@ -28,14 +28,6 @@ const cDIBSection& PhotoSurface(int32_t width, int32_t height) {
   return it->second;
 }
 
-// CPU time of the calling thread: the machine is shared, so wall-clock time would count the
-// time spent waiting for a core.
-double ThreadSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 // The resampler from a W x H photo-like picture to w x h, in nanoseconds per target pixel, with
 // the plain per-pixel version timed on the same input for comparison.
 void BM_Resample(benchmark::State& state) {
@@ -47,21 +39,21 @@ void BM_Resample(benchmark::State& state) {
   // The fastest iteration: the machine is shared, and other work only ever adds time.
   double fastSeconds = 1e9;
   for (auto _ : state) {
-    const double start = ThreadSeconds();
+    const double start = bench::ThreadSeconds();
     std::unique_ptr<cDIBSection> result = source.Resample(h, w);
     benchmark::DoNotOptimize(result->DIBSectionBitsPtr());
-    fastSeconds = std::min(fastSeconds, ThreadSeconds() - start);
+    fastSeconds = std::min(fastSeconds, bench::ThreadSeconds() - start);
   }
 
   // The reference: best of five runs into a target made the same way.
   double referenceSeconds = 1e9;
   for (int run = 0; run < 5; ++run) {
-    const double start = ThreadSeconds();
+    const double start = bench::ThreadSeconds();
     cDIBSection target;
     target.Create(w, h);
     test::ReferenceBilinearResample(source, target);
     benchmark::DoNotOptimize(target.DIBSectionBitsPtr());
-    referenceSeconds = std::min(referenceSeconds, ThreadSeconds() - start);
+    referenceSeconds = std::min(referenceSeconds, bench::ThreadSeconds() - start);
   }
 
   state.counters["ns_per_px"] = fastSeconds * 1e9 / pixels;
@@ -114,10 +106,10 @@ void BM_SaveJPG(benchmark::State& state) {
   for (int run = 0; run < 5; ++run) {
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
-    const double start = ThreadSeconds();
+    const double start = bench::ThreadSeconds();
     tjCompress2(handle, surface.DIBSectionBitsPtr(), width, surface.BytesPerScanLine(), height,
                 TJPF_BGR, &jpeg, &size, TJSAMP_420, 90, TJFLAG_BOTTOMUP);
-    encodeSeconds = std::min(encodeSeconds, ThreadSeconds() - start);
+    encodeSeconds = std::min(encodeSeconds, bench::ThreadSeconds() - start);
     state.counters["file_KB"] = static_cast<double>(size) / 1e3;
     tjFree(jpeg);
   }

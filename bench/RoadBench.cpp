@@ -1,54 +1,31 @@
 #include <benchmark/benchmark.h>
-#include <turbojpeg.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <ctime>
 #include <string>
 
 #include "app/PictureSession.h"
-#include "imaging/cDIBSection.h"
+#include "bench/Peers.h"
 #include "support/Fixtures.h"
 #include "support/TestEnvironment.h"
 
 namespace snapwick {
 namespace {
 
-double ThreadSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
-}
-
 // A 12-megapixel photo-like JPEG on disk, made once.
 const std::string& PhotoFile() {
   static test::TempDir dir;
   static const std::string path = [] {
     const std::string file = dir.File("photo.jpg");
-    test::WriteBytes(file, test::MakeJpeg(4000, 3000, test::PhotoLike, 90));
+    test::WriteBytes(file, bench::TwelveMegapixelJpeg());
     return file;
   }();
   return path;
 }
 
-// TurboJPEG's own decode of the file's bytes into a reused buffer: the peer of the picture road.
+// The bare decode of the photo, the peer of the picture road, in CPU time, measured once.
 double BareDecodeSeconds() {
-  static const double seconds = [] {
-    const std::string jpeg = test::ReadFile(PhotoFile());
-    tjhandle handle = tjInitDecompress();
-    cDIBSection target;
-    target.Create(4000, 3000);
-    double best = 1e9;
-    for (int run = 0; run < 5; ++run) {
-      const double start = ThreadSeconds();
-      tjDecompress2(handle, reinterpret_cast<const unsigned char*>(jpeg.data()), jpeg.size(),
-                    target.DIBSectionBitsPtr(), 4000, target.BytesPerScanLine(), 3000, TJPF_BGR,
-                    TJFLAG_BOTTOMUP);
-      best = std::min(best, ThreadSeconds() - start);
-    }
-    tjDestroy(handle);
-    return best;
-  }();
+  static const double seconds = bench::BareDecodeSeconds(bench::ThreadSeconds);
   return seconds;
 }
 
@@ -84,9 +61,9 @@ void BM_RoadShowPicture12MP(benchmark::State& state) {
   double best = 1e9;
   for (auto _ : state) {
     road.session.Files().SetFiles(PhotoFile());
-    const double start = ThreadSeconds();
+    const double start = bench::ThreadSeconds();
     road.session.ShowPicture(RoadSwitches{}, {}, kNothingAhead);
-    best = std::min(best, ThreadSeconds() - start);
+    best = std::min(best, bench::ThreadSeconds() - start);
   }
   if (road.session.PixelWidth() != 4000 || road.session.Ahead().TakenReady() != 0)
     state.SkipWithError("the picture was not shown, or not read on the road");
