@@ -66,11 +66,6 @@ void Canvas::SetBoxSize(int width, int height) {
   Compose();
 }
 
-void Canvas::SetBackground(const QColor& colour) {
-  background_ = colour;
-  Compose();
-}
-
 void Canvas::SetPicture(const QImage& picture) {
   picture_ = picture;
   inPicture_.clear();

@@ -33,8 +33,6 @@ class Canvas {
   void SetBoxSize(int width, int height);
   int BoxWidth() const { return boxWidth_; }
   int BoxHeight() const { return boxHeight_; }
-  // Colour of the box where no picture covers it.
-  void SetBackground(const QColor& colour);
 
   // Makes the picture the one shown; what was drawn is cleared.
   void SetPicture(const QImage& picture);
