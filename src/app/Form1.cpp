@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <algorithm>
 
+#include "app/SaveAllView.h"
 #include "app/Sizing.h"
 #include "base/Checked.h"
 #include "base/Error.h"
@@ -60,6 +61,7 @@ Form1::Form1(DialogHost& dialogs, QWidget* parent) : QMainWindow(parent), dialog
   quitProgram = [] { QCoreApplication::exit(0); };
 
   menu_.Build(*this);
+  Action(MenuItem::SaveAll)->setEnabled(false);
   connect(Picture2, &PictureBox::mouseDown, this, &Form1::Picture2_MouseDown);
   connect(Picture2, &PictureBox::keyUp, this, &Form1::Form_KeyUp);
 
@@ -81,6 +83,7 @@ RoadSwitches Form1::Switches() const {
 }
 
 void Form1::Present() {
+  Action(MenuItem::SaveAll)->setEnabled(session_.Files().PictureCount() > 0 && !saveAll_);
   Picture2->Present();
   LogMessage->setText(QString::fromStdString(session_.Log()));
   const std::string& title = session_.WindowTitle();
@@ -340,6 +343,25 @@ void Form1::SaveAs_Click() {
   } catch (const std::exception& error) {
     ReportError(error);
   }
+  Present();
+}
+
+void Form1::SaveAll_Click() {
+  if (saveAll_ || session_.Files().PictureCount() == 0) return;
+  if (!session_.HasAutoSaveNames()) {
+    if (dialogs_.RunModal(form2_) != QDialog::Accepted) return;
+    session_.SetAutoSave(form2_->Choice());
+    session_.SaveQuality(form2_->Choice().quality);
+  }
+  const RoadSwitches switches = Switches();
+  SaveAllJob job{session_.Settings(), session_.Files(), switches,
+                 switches.autoLabel ? session_.LastLabel() : std::nullopt, AllCores()};
+  saveAll_ = new SaveAllView(this, std::move(job), [this](const SaveAllSummary& summary) {
+    saveAll_->deleteLater();
+    saveAll_ = nullptr;
+    session_.MyLog(summary.Text());
+    Present();
+  });
   Present();
 }
 

@@ -24,6 +24,7 @@ class Form3;
 class Form4;
 class Form5;
 class Form6;
+class SaveAllView;
 
 // The main window: builds the menus, forwards each command to the picture session, shows what
 // the session produced, and owns the timer, the dialogs and the window's frame.
@@ -82,6 +83,10 @@ class Form1 : public QMainWindow {
   void SelectFont_Click();
   void AutoSave_Click();
   void SaveAs_Click();
+  // Writes every picture of the list as "Auto Save" would, in the background.
+  void SaveAll_Click();
+  // The batch running now; none when none is.
+  SaveAllView* SaveAllRunning() const { return saveAll_; }
   void AutoNext_Click();
   void Border_Click();
   void HideMenu_Click();
@@ -121,6 +126,7 @@ class Form1 : public QMainWindow {
   Form4* form4_ = nullptr;
   Form5* form5_ = nullptr;
   Form6* form6_ = nullptr;
+  SaveAllView* saveAll_ = nullptr;  // a child of the window
 };
 
 }  // namespace snapwick

@@ -57,6 +57,7 @@ const MenuEntry kMenuTable[] = {
   {1, Kind::Item, I(MenuItem::SelectFont), "SelectFont", "Font...", "", false, &Form1::SelectFont_Click},
   kSeparator,
   {1, Kind::Item, I(MenuItem::SaveAs), "SaveAs", "Save as...", "Ctrl+S", false, &Form1::SaveAs_Click},
+  {1, Kind::Item, I(MenuItem::SaveAll), "SaveAll", "Save All", "Ctrl+Shift+S", false, &Form1::SaveAll_Click},
   {1, Kind::Item, I(MenuItem::Exit), "Exit", "Exit", "Ctrl+Q", false, &Form1::Exit_Click},
   {0, Kind::Menu, M(MenuName::ViewPics), "ViewPics", "&View", "", false, kNone},
   {1, Kind::Item, I(MenuItem::NextFile), "NextFile", "Next", "Ctrl+N", false, &Form1::NextFile_Click},

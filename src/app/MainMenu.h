@@ -26,6 +26,7 @@ enum class MenuItem {
   Clear,
   SelectFont,
   SaveAs,
+  SaveAll,
   Exit,
   NextFile,
   PrevFile,

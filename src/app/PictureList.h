@@ -36,6 +36,10 @@ struct PictureList {
   // Steps back so that the next GetFile gives the picture before the shown one; false when
   // there is none (single picture, or the first one is shown).
   bool StepBack();
+  // How many pictures the list holds.
+  int32_t PictureCount() const { return FileCount <= 1 ? FileCount : FileCount - 1; }
+  // Positions the list so that the next GetFile gives picture `number` (from 1).
+  void SeekPicture(int32_t number) { CurrentFile = FileCount <= 1 ? 0 : number; }
   // Whether the list still has pictures to show.
   bool HasMore() const { return CurrentFile < FileCount; }
   // The number (from 1) of the picture last delivered.

@@ -54,7 +54,30 @@ PictureSession::PictureSession()
       pictureString_(kNoPictureData),
       tempFile_(ChooseTempFile()) {}
 
+PictureSession::PictureSession(const SessionSettings& settings, const PictureList& files)
+    : files_(files),
+      quality_(settings.quality),
+      autoSave_(settings.autoSave),
+      picData_(settings.picData),
+      keepPictureData_(settings.keepPictureData),
+      pictureString_(kNoPictureData),
+      holdsPictures_(false) {
+  QFont font = canvas_.Font();
+  if (!settings.font.isEmpty()) font.fromString(settings.font);
+  canvas_.SetFont(font);
+  viewPixelWidth_ = settings.viewWidth;
+  viewPixelHeight_ = settings.viewHeight;
+  viewRatio_ = static_cast<double>(settings.viewWidth) / settings.viewHeight;
+  canvas_.SetBoxSize(settings.viewWidth, settings.viewHeight);
+}
+
 PictureSession::~PictureSession() = default;
+
+SessionSettings PictureSession::Settings() const {
+  return SessionSettings{quality_,        autoSave_,          picData_,
+                         keepPictureData_, canvas_.Font().toString(), viewPixelWidth_,
+                         viewPixelHeight_};
+}
 
 // ---------------------------------------------------------------------------------------------
 // Settings
@@ -117,6 +140,7 @@ void PictureSession::SetView(int32_t pixelWidth, int32_t pixelHeight) {
 void PictureSession::LoadSelection(const std::string& selection, const RoadSwitches& switches,
                                    const LabelAsker& askLabel) {
   files_.SetFiles(selection);
+  listNames_.clear();
   next_.Clear();
   if (switches.autoSave && autoSave_.generateSlideShow) {
     try {
@@ -134,44 +158,9 @@ bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker&
   // Steps whose failure is passed over. A message on the log line stays until the next one.
   canvas_.Cls();
   currentFileName_ = files_.GetFile();
+  ReadFacts(switches);
   try {
-    fileDateText_ = snapwick::GetFileDate(currentFileName_, switches.usePcZone);
-    if (switches.useCaptureDate) {
-      if (const auto taken = GetCaptureDate(currentFileName_)) fileDateText_ = *taken;
-    }
-  } catch (const std::exception&) {
-  }
-  pictureString_ = kNoPictureData;
-
-  // From here the first failure ends the road; what is on screen stays, and so do the shown
-  // picture's size, ratio and title: they follow the new picture once it is shown.
-  try {
-    pictureString_ = GetPictureString();
-    if (!next_.Take(currentFileName_, spare_)) LoadPicture(currentFileName_, spare_);
-    if (spare_.IsEmpty()) {
-      // Past the end of the list: nothing is left to fit.
-      std::swap(picture1_, spare_);
-      RaiseError(kErrInvalidPicture, "no picture");
-    }
-    const double ratio = static_cast<double>(spare_.Width()) / spare_.Height();
-    const int32_t pixelWidth = HimetricToPixels(spare_.Width());
-    const int32_t pixelHeight = HimetricToPixels(spare_.Height());
-    const std::string megaPixels = MegaPixelText(pixelWidth, pixelHeight);
-    const bool single = files_.FileCount <= 1;
-    std::string title = BuildWindowTitle(currentFileName_, megaPixels, pixelWidth, pixelHeight,
-                                         single, files_.CurrentFile - 1, files_.FileCount - 1);
-
-    std::swap(picture1_, spare_);
-    try {
-      FitPicture(ratio, switches);
-    } catch (...) {
-      std::swap(picture1_, spare_);
-      throw;
-    }
-    pictureRatio_ = ratio;
-    pixelWidth_ = pixelWidth;
-    shownFileName_ = currentFileName_;
-    windowTitle_ = std::move(title);
+    LoadAndFit(switches);
   } catch (const std::exception& error) {
     // The picture stays as it was; the log line says why.
     if (!currentFileName_.empty()) {
@@ -188,6 +177,48 @@ bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker&
   }
   if (switches.autoSave) AutoSavePicture();
   return true;
+}
+
+void PictureSession::ReadFacts(const RoadSwitches& switches) {
+  try {
+    fileDateText_ = snapwick::GetFileDate(currentFileName_, switches.usePcZone);
+    if (switches.useCaptureDate) {
+      if (const auto taken = GetCaptureDate(currentFileName_)) fileDateText_ = *taken;
+    }
+  } catch (const std::exception&) {
+  }
+  pictureString_ = kNoPictureData;
+}
+
+void PictureSession::LoadAndFit(const RoadSwitches& switches) {
+  // The first failure ends the road; what is on screen stays, and so do the shown picture's
+  // size, ratio and title: they follow the new picture once it is shown.
+  pictureString_ = GetPictureString();
+  if (!next_.Take(currentFileName_, spare_)) LoadPicture(currentFileName_, spare_);
+  if (spare_.IsEmpty()) {
+    // Past the end of the list: nothing is left to fit.
+    std::swap(picture1_, spare_);
+    RaiseError(kErrInvalidPicture, "no picture");
+  }
+  const double ratio = static_cast<double>(spare_.Width()) / spare_.Height();
+  const int32_t pixelWidth = HimetricToPixels(spare_.Width());
+  const int32_t pixelHeight = HimetricToPixels(spare_.Height());
+  const std::string megaPixels = MegaPixelText(pixelWidth, pixelHeight);
+  const bool single = files_.FileCount <= 1;
+  std::string title = BuildWindowTitle(currentFileName_, megaPixels, pixelWidth, pixelHeight,
+                                       single, files_.CurrentFile - 1, files_.FileCount - 1);
+
+  std::swap(picture1_, spare_);
+  try {
+    FitPicture(ratio, switches);
+  } catch (...) {
+    std::swap(picture1_, spare_);
+    throw;
+  }
+  pictureRatio_ = ratio;
+  pixelWidth_ = pixelWidth;
+  shownFileName_ = currentFileName_;
+  windowTitle_ = std::move(title);
 }
 
 void PictureSession::ReadAhead(Travel travel) {
@@ -216,21 +247,87 @@ void PictureSession::AutoSavePicture() {
   }
 }
 
+SavedPicture PictureSession::SaveListPicture(int32_t number, const RoadSwitches& switches,
+                                             const std::optional<std::string>& label) {
+  SavedPicture saved;
+  // The names of the whole list are worked out once.
+  if (listNames_.empty()) listNames_ = AutoSaveNames(autoSave_.names, files_.Pictures());
+  if (number < 1 || number > static_cast<int32_t>(listNames_.size())) {
+    saved.reason = "no such picture";
+    return saved;
+  }
+  saved.target = listNames_[static_cast<size_t>(number - 1)];
+  files_.SeekPicture(number);
+  canvas_.Cls();
+  currentFileName_ = files_.GetFile();
+  saved.source = currentFileName_;
+  // Nothing is held from one picture to the next.
+  const auto release = [this] {
+    picture1_.Clear();
+    spare_.Clear();
+    m_cDib.ClearUp();
+    FittedDib.reset();
+  };
+  ReadFacts(switches);
+  try {
+    LoadAndFit(switches);
+  } catch (const std::exception& error) {
+    release();
+    saved.result = SavedPicture::Result::Unreadable;
+    saved.reason = error.what();
+    return saved;
+  }
+  if (label) DrawLabel(*label);
+  try {
+    if (IsSameFile(saved.target, currentFileName_)) {
+      saved.reason = "it is the original";
+    } else {
+      SaveShownPicture(saved.target);
+      saved.result = SavedPicture::Result::Written;
+    }
+  } catch (const SnapError& error) {
+    saved.reason = error.what();
+    // A folder that takes no file, or a full disk, fails every picture after this one too.
+    if (error.Number() == kErrDiskFull || !FolderTakesFiles(saved.target)) {
+      saved.result = SavedPicture::Result::Stopped;
+    }
+  } catch (const std::exception& error) {
+    saved.reason = error.what();
+  }
+  release();
+  return saved;
+}
+
 void PictureSession::FitPicture(double ratio, const RoadSwitches& switches) {
-  m_cDib.CreateFrom(picture1_.Surface());
+  // A session that holds no picture for later fits hands the loaded one over rather than copy it.
+  if (holdsPictures_) {
+    m_cDib.CreateFrom(picture1_.Surface());
+  } else {
+    m_cDib = std::move(picture1_.Surface());
+    picture1_.Clear();
+  }
   const FittedSize fitted = FitToView(ratio, viewPixelWidth_, viewPixelHeight_, viewRatio_);
   if (m_cDib.IsCreated() && (m_cDib.Width() < 2 || m_cDib.Height() < 2)) {
     WidenThinSurface(m_cDib);
   }
   FittedDib = m_cDib.Resample(fitted.pixelHeight, fitted.pixelWidth);
   if (!FittedDib) RaiseError(kErrInvalidPicture, "the picture cannot be fitted to the view");
-  WriteTempFile(*FittedDib);
   Picture shown;
-  LoadPicture(tempFile_, shown);
+  RoundTrip(*FittedDib, shown);
   // The box takes the fitted size only once the fitted picture is there to show.
   canvas_.SetBoxSize(fitted.pixelWidth, fitted.pixelHeight);
   canvas_.SetPicture(ImageFromSurface(shown.Surface()));
   if (switches.autoDate) SetDate(switches.pictureData);
+}
+
+void PictureSession::RoundTrip(const cDIBSection& fitted, Picture& shown) {
+  if (tempFile_.empty()) {
+    const std::vector<unsigned char> jpeg = EncodeJPG(fitted, quality_);
+    LoadPictureBytes(jpeg.data(), jpeg.size(), shown);
+    return;
+  }
+  WriteTempFile(fitted);
+  LoadPicture(tempFile_, shown);
 }
 
 void PictureSession::WriteTempFile(const cDIBSection& fitted) {
@@ -304,6 +401,7 @@ void PictureSession::SetDate(bool withPictureData) {
 }
 
 void PictureSession::DrawLabel(const std::string& text) {
+  lastLabel_ = text;
   // The label sits below the date: at twice the font size in points, halves to even.
   const int32_t y = checked::Round32(static_cast<float>(canvas_.Font().pointSizeF()) * 2.0);
   PicturePrint(0, y, text, kWhite, kRed);

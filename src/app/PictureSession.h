@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -30,6 +31,33 @@ struct RoadSwitches {
 // The way through the list: "Next" and "Auto" go forward, "Prev" back.
 enum class Travel { Forward, Back };
 
+// What a session runs with, so that another session (a worker of a batch) can run the same road:
+// the quality, the auto-save choice, the picture-data items, whether saved files keep the picture
+// data, the label font (as QFont::toString gives it) and the display box in pixels.
+struct SessionSettings {
+  int32_t quality = 90;
+  AutoSaveChoice autoSave;
+  PicDataFlags picData{};
+  bool keepPictureData = false;
+  QString font;
+  int32_t viewWidth = 640;
+  int32_t viewHeight = 480;
+};
+
+// What became of one picture of a list saved without being shown.
+struct SavedPicture {
+  enum class Result {
+    Written,     // the target holds the new JPEG
+    Unreadable,  // the picture could not be read: nothing was written
+    Failed,      // the picture was read but its target not written (the others may be)
+    Stopped,     // the target's folder takes no file (full, read-only, gone): none will be
+  };
+  Result result = Result::Failed;
+  std::string source;  // the picture's path
+  std::string target;  // the auto-save name
+  std::string reason;  // why it was not written
+};
+
 // One run of the program without its window: the list of pictures and where it stands, the
 // settings (quality, auto-save names, slide show, picture-data items, label font), the shown
 // picture's facts, and the whole road of a picture (load, fit, the temporary JPEG, labels, save,
@@ -42,6 +70,10 @@ class PictureSession {
 
   // Reads the stored quality and picture-data items and picks the temporary file.
   PictureSession();
+  // A session that runs another's road on the list given, for a worker of a batch: it reads no
+  // setting, keeps the fitted picture's JPEG in memory rather than in a temporary file, reads
+  // nothing ahead and holds no picture from one to the next.
+  PictureSession(const SessionSettings& settings, const PictureList& files);
   ~PictureSession();
 
   // --- Settings ---
@@ -49,11 +81,18 @@ class PictureSession {
   int16_t GetQuality() const;
   void SaveQuality(int16_t NewQuality);
   const AutoSaveChoice& AutoSave() const { return autoSave_; }
-  void SetAutoSave(const AutoSaveChoice& choice) { autoSave_ = choice; }
+  void SetAutoSave(const AutoSaveChoice& choice) {
+    autoSave_ = choice;
+    listNames_.clear();
+  }
   const PicDataFlags& PictureDataItems() const { return picData_; }
   void SetPictureDataItems(const PicDataFlags& states) { picData_ = states; }
   // Whether saved JPEGs carry the shown picture's EXIF data, rewritten for the saved picture.
   void SetKeepPictureData(bool keep) { keepPictureData_ = keep; }
+  // Whether the auto-save names were chosen.
+  bool HasAutoSaveNames() const { return !autoSave_.names.filePath.empty(); }
+  // This session's settings, for a batch to run with.
+  SessionSettings Settings() const;
   // The label font: restored from its stored text (kept as it is when there is none or it cannot
   // be read), and stored.
   void GetFont();
@@ -87,6 +126,11 @@ class PictureSession {
   void FitPicture(double ratio, const RoadSwitches& switches);
   // Writes the shown picture, drawn text included, as a JPEG at the quality.
   void SaveShownPicture(const std::string& fileName);
+  // Writes picture `number` (from 1) of the list exactly as "Auto Save" writes it when it is
+  // shown with these switches, without showing it; `label` is drawn as "Auto Label" would draw
+  // the label typed. Never raises: the result says what became of it.
+  SavedPicture SaveListPicture(int32_t number, const RoadSwitches& switches,
+                               const std::optional<std::string>& label);
 
   // --- Labels ---
   // Draws a text with a one-pixel shadow (right and below) on the shown picture.
@@ -95,6 +139,8 @@ class PictureSession {
   void SetDate(bool withPictureData);
   // A typed label below the date, at twice the font's size in points.
   void DrawLabel(const std::string& text);
+  // The label last drawn; none before the first.
+  const std::optional<std::string>& LastLabel() const { return lastLabel_; }
   void Clear() { canvas_.Cls(); }
 
   // --- Picture data, names, slide show, black check ---
@@ -120,6 +166,15 @@ class PictureSession {
   void MyLog(const std::string& Msg) { log_ = Msg; }
 
  private:
+  // The facts of the picture about to be shown (file date, picture string); failures leave the
+  // defaults.
+  void ReadFacts(const RoadSwitches& switches);
+  // Loads the current file and fits it, making it the shown picture; raises what fails and
+  // keeps what was shown then.
+  void LoadAndFit(const RoadSwitches& switches);
+  // The fitted picture as it comes back from its JPEG at the quality: through the temporary
+  // file, or in memory for a session without one.
+  void RoundTrip(const cDIBSection& fitted, Picture& shown);
   // Writes the fitted picture to the temporary file, moving it once when it cannot be written.
   void WriteTempFile(const cDIBSection& fitted);
   void AutoSavePicture();
@@ -145,8 +200,11 @@ class PictureSession {
   std::string windowTitle_;
   double pictureRatio_ = 0;
   int32_t pixelWidth_ = 0;
-  std::string tempFile_;
+  std::string tempFile_;  // empty: the fitted picture's JPEG stays in memory
   std::string log_;
+  std::optional<std::string> lastLabel_;
+  bool holdsPictures_ = true;  // false: nothing held ahead or between pictures
+  std::vector<std::string> listNames_;  // the auto-save names of the list, once asked for
 
   Picture picture1_;  // the loaded picture at full size
   Picture spare_;     // receives the next picture, so that a failed load keeps the current one

@@ -222,4 +222,13 @@ void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes
   file.ReplaceTarget(target, sync);
 }
 
+bool FolderTakesFiles(const std::string& target) {
+  const size_t slash = target.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+  struct stat st {};
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 }  // namespace snapwick

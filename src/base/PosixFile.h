@@ -96,4 +96,8 @@ std::vector<unsigned char> ReadWholeFile(const std::string& path, int64_t maxByt
 void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes,
                  SaveDurability durability);
 
+// Whether files can be made in the folder that `target` names a file of: it exists, is a folder
+// and may be written by the program as what it runs as.
+bool FolderTakesFiles(const std::string& target);
+
 }  // namespace snapwick

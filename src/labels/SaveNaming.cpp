@@ -92,4 +92,17 @@ std::string AutoSaveName(const AutoSaveSettings& settings, const std::vector<std
   return settings.base + NumberedSuffix(number);
 }
 
+std::vector<std::string> AutoSaveNames(const AutoSaveSettings& settings,
+                                       const std::vector<std::string>& pictures) {
+  std::vector<std::string> names;
+  if (settings.keepOriginalFileName) names = UniqueKeptNames(pictures, pictures.size());
+  for (size_t n = 0; n < pictures.size(); ++n) {
+    names.resize(pictures.size());
+    names[n] = settings.base + (settings.keepOriginalFileName
+                                    ? names[n]
+                                    : NumberedSuffix(static_cast<int32_t>(n + 1)));
+  }
+  return names;
+}
+
 }  // namespace snapwick

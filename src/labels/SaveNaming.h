@@ -44,4 +44,8 @@ std::vector<std::string> ImageNames(const AutoSaveSettings& settings,
 std::string AutoSaveName(const AutoSaveSettings& settings, const std::vector<std::string>& pictures,
                          int32_t number);
 
+// AutoSaveName of every picture of the list, in order.
+std::vector<std::string> AutoSaveNames(const AutoSaveSettings& settings,
+                                       const std::vector<std::string>& pictures);
+
 }  // namespace snapwick

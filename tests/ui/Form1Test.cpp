@@ -40,7 +40,7 @@ TEST_F(Form1Test, MenuBarHasItsCaptionsShortcutsAndCheckMarks) {
             "Picture Data..., -, Auto Date [x], Use PC Time Zone [x], Use Capture Date [ ], Auto "
             "Save [ ], Auto Label "
             "[ ], Keep Picture Data in Saved Files [ ], -, Clear Ctrl+C, Font..., -, Save as... "
-            "Ctrl+S, Exit Ctrl+Q}, &View {Next "
+            "Ctrl+S, Save All Ctrl+Shift+S, Exit Ctrl+Q}, &View {Next "
             "Ctrl+N, Prev Ctrl+P, Auto Ctrl+A [ ], -, Resize {160x120, 320x240, 640x480, "
             "800x600, 1024x768, 1280x960, 1600x1200}, Refresh F5, -, Picture Data}, &Window "
             "{Border [x], Hide Menu F6 [ ], -, Check Black}, &Help {About}");
