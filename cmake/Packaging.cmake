@@ -1,5 +1,5 @@
 # The Debian package, built by `make package` (cpack -G DEB in the build folder). It holds what
-# `cmake --install` puts under /usr: the program, its menu entry and its icons.
+# `cmake --install` puts under /usr: the program, its menu entry, its icons and its manual page.
 set(SNAPWICK_PACKAGE_MAINTAINER "Snapwick developers <developers@snapwick.example>"
     CACHE STRING "Maintainer field of the Debian package")
 
@@ -12,7 +12,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Snapwick shows JPEG, BMP and other pictures fitted into its window, stamps the file date,\n"
     "chosen EXIF items and a typed label onto them, and saves them as JPEG at one of seven\n"
     "fixed sizes or the window's size, one at a time or automatically for every picture\n"
-    "shown. It can also write an HTML slide show of the saved pictures.")
+    "shown. It can also write an HTML slide show of the saved pictures. The same batch runs\n"
+    "without a window or display as a command (snapwick --save-all), described in its\n"
+    "manual page.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

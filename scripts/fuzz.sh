@@ -41,6 +41,7 @@ limits() {
     fuzz_exif | fuzz_exif_rewrite) echo "32768 256 16" ;;
     fuzz_picture) echo "65536 2048 64" ;;
     fuzz_settings_*) echo "1024 512 16" ;;
+    fuzz_command_line) echo "4096 512 16" ;;
     *) echo "4096 2048 64" ;;
   esac
 }

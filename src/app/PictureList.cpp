@@ -54,17 +54,37 @@ bool PictureList::StepBack() {
   return true;
 }
 
-std::vector<std::string> ExistingFiles(const std::vector<std::string>& paths) {
-  std::string folder;
+namespace {
+
+std::string CurrentFolder() {
   char buffer[PATH_MAX];
-  if (::getcwd(buffer, sizeof buffer) != nullptr) folder = buffer;
+  return ::getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
+}
+
+std::string Absolute(const std::string& path, const std::string& folder) {
+  return !path.empty() && path[0] == '/' ? path : (folder == "/" ? "" : folder) + "/" + path;
+}
+
+}  // namespace
+
+std::vector<std::string> ExistingFiles(const std::vector<std::string>& paths) {
+  const std::string folder = CurrentFolder();
   std::vector<std::string> files;
   for (const std::string& path : paths) {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-    files.push_back(path[0] == '/' ? path : folder + "/" + path);
+    files.push_back(Absolute(path, folder));
   }
   return files;
+}
+
+std::vector<std::string> AbsolutePaths(const std::vector<std::string>& paths) {
+  const std::string folder = CurrentFolder();
+  std::vector<std::string> absolute;
+  absolute.reserve(paths.size());
+  for (const std::string& path : paths)
+    absolute.push_back(Absolute(path, folder));
+  return absolute;
 }
 
 }  // namespace snapwick

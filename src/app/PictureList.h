@@ -57,4 +57,8 @@ struct PictureList {
 // absolute from the current folder when it is relative. Paths are bytes, whatever their encoding.
 std::vector<std::string> ExistingFiles(const std::vector<std::string>& paths);
 
+// Every path, whether it names a file or not, made absolute from the current folder when it is
+// relative, in the order given; the bytes are kept as they are ("./" and ".." stay).
+std::vector<std::string> AbsolutePaths(const std::vector<std::string>& paths);
+
 }  // namespace snapwick

@@ -195,6 +195,49 @@ std::vector<unsigned char> ReadWholeFile(const std::string& path, int64_t maxByt
   return data;
 }
 
+std::vector<unsigned char> ReadToEnd(const std::string& path, int64_t maxBytes,
+                                     const SnapError& tooLarge) {
+  if (NamesNoFile(path)) RaiseFileError(ENOENT, FileUse::Read, path);
+  // A blocking open, so that a pipe is read as its writer fills it.
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC), FileUse::Read, path);
+  if (!file.IsOpen()) RaiseFileError(errno, FileUse::Read, path);
+  struct stat status {};
+  if (::fstat(file.Get(), &status) != 0) RaiseFileError(errno, FileUse::Read, path);
+  if (S_ISDIR(status.st_mode)) RaiseFileError(EISDIR, FileUse::Read, path);
+  std::vector<unsigned char> data;
+  constexpr size_t kChunk = 64 * 1024;
+  for (;;) {
+    const size_t had = data.size();
+    if (static_cast<int64_t>(had) > maxBytes) throw tooLarge;
+    try {
+      data.resize(had + kChunk);
+    } catch (const std::bad_alloc&) {
+      RaiseError(kErrOutOfMemory, path);
+    }
+    const size_t got = file.ReadUpTo(data.data() + had, kChunk);
+    data.resize(had + got);
+    if (got < kChunk) break;
+  }
+  if (static_cast<int64_t>(data.size()) > maxBytes) throw tooLarge;
+  return data;
+}
+
+void MakeFolders(const std::string& path) {
+  if (NamesNoFile(path)) RaiseFileError(ENOENT, FileUse::Write, path);
+  // Each folder from the top down; one that is there already is passed over.
+  for (size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
+    const std::string folder = path.substr(0, end);
+    if (!folder.empty() && folder.back() != '/' && ::mkdir(folder.c_str(), 0777) != 0) {
+      const int error = errno;
+      struct stat st {};
+      if (error != EEXIST) RaiseFileError(error, FileUse::Write, path);
+      if (::stat(folder.c_str(), &st) != 0) RaiseFileError(errno, FileUse::Write, path);
+      if (!S_ISDIR(st.st_mode)) RaiseFileError(ENOTDIR, FileUse::Write, path);
+    }
+    if (end == std::string::npos) return;
+  }
+}
+
 void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes,
                  SaveDurability durability) {
   const bool sync = durability == SaveDurability::Durable;
