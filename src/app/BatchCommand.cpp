@@ -166,6 +166,8 @@ class InterruptScope {
     running_ = &batch;
     struct sigaction action {};
     action.sa_handler = OnSignal;
+    // The signal may come to any thread: a read or write it falls into goes on.
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &oldInterrupt_);
     sigaction(SIGTERM, &action, &oldTerminate_);
