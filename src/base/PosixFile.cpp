@@ -195,6 +195,42 @@ std::vector<unsigned char> ReadWholeFile(const std::string& path, int64_t maxByt
   return data;
 }
 
+void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes,
+                 SaveDurability durability) {
+  const bool sync = durability == SaveDurability::Durable;
+  if (NamesNoFile(target)) RaiseFileError(ENOENT, FileUse::Write);
+  // The earlier file: it is only replaced by a complete new one, and may not be a folder or a
+  // file marked read-only.
+  FileStamp earlier;
+  const bool existed = ReadFileStamp(target, earlier);
+  if (existed) {
+    if (earlier.isDirectory || !MayReplace(target, earlier)) RaiseError(kErrPathFileAccess);
+  } else if (errno != ENOENT) {
+    RaiseFileError(errno, FileUse::Write);
+  }
+  if (target.empty() || target.back() == '/') RaiseError(kErrPathNotFound);
+
+  SiblingFile file(target);
+  file.File().WriteAll(bytes);
+  if (sync) file.File().Sync();
+  file.File().Close();
+  if (existed) {
+    // Failing to carry the old permissions and times over does not fail the replacement.
+    SetFileMode(file.Path(), earlier.mode);
+    SetFileTimes(file.Path(), earlier.lastAccess, earlier.lastWrite);
+  }
+  file.ReplaceTarget(target, sync);
+}
+
+bool FolderTakesFiles(const std::string& target) {
+  const size_t slash = target.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+  struct stat st {};
+  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
+         ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 std::vector<unsigned char> ReadToEnd(const std::string& path, int64_t maxBytes,
                                      const SnapError& tooLarge) {
   if (NamesNoFile(path)) RaiseFileError(ENOENT, FileUse::Read, path);
@@ -236,42 +272,6 @@ void MakeFolders(const std::string& path) {
     }
     if (end == std::string::npos) return;
   }
-}
-
-void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes,
-                 SaveDurability durability) {
-  const bool sync = durability == SaveDurability::Durable;
-  if (NamesNoFile(target)) RaiseFileError(ENOENT, FileUse::Write);
-  // The earlier file: it is only replaced by a complete new one, and may not be a folder or a
-  // file marked read-only.
-  FileStamp earlier;
-  const bool existed = ReadFileStamp(target, earlier);
-  if (existed) {
-    if (earlier.isDirectory || !MayReplace(target, earlier)) RaiseError(kErrPathFileAccess);
-  } else if (errno != ENOENT) {
-    RaiseFileError(errno, FileUse::Write);
-  }
-  if (target.empty() || target.back() == '/') RaiseError(kErrPathNotFound);
-
-  SiblingFile file(target);
-  file.File().WriteAll(bytes);
-  if (sync) file.File().Sync();
-  file.File().Close();
-  if (existed) {
-    // Failing to carry the old permissions and times over does not fail the replacement.
-    SetFileMode(file.Path(), earlier.mode);
-    SetFileTimes(file.Path(), earlier.lastAccess, earlier.lastWrite);
-  }
-  file.ReplaceTarget(target, sync);
-}
-
-bool FolderTakesFiles(const std::string& target) {
-  const size_t slash = target.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
-  struct stat st {};
-  return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
-         ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 }  // namespace snapwick

@@ -86,17 +86,6 @@ class FileDescriptor {
 std::vector<unsigned char> ReadWholeFile(const std::string& path, int64_t maxBytes,
                                          const SnapError& tooLarge);
 
-// The whole content of a file that may also be a pipe or a terminal (a list of names handed on
-// from another program), read until it ends; more than maxBytes bytes raise `tooLarge`. A folder
-// is refused with 75. The path is the detail of the file errors.
-std::vector<unsigned char> ReadToEnd(const std::string& path, int64_t maxBytes,
-                                     const SnapError& tooLarge);
-
-// Makes the folder `path` and every missing folder above it, as `mkdir -p` does; an existing
-// folder is left as it is. A part of the path that exists and is no folder raises 76, as the
-// system does; the path is the detail of the file errors.
-void MakeFolders(const std::string& path);
-
 // Replaces the file `target` with `bytes` at once: they are written to a new file of a unique
 // hidden name beside it, which takes the old file's place by renaming, so that the target holds
 // either its old or its new content, never a part. The new file gets the old one's access and
@@ -110,5 +99,16 @@ void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes
 // Whether files can be made in the folder that `target` names a file of: it exists, is a folder
 // and may be written by the program as what it runs as.
 bool FolderTakesFiles(const std::string& target);
+
+// The whole content of a file that may also be a pipe or a terminal (a list of names handed on
+// from another program), read until it ends; more than maxBytes bytes raise `tooLarge`. A folder
+// is refused with 75. The path is the detail of the file errors.
+std::vector<unsigned char> ReadToEnd(const std::string& path, int64_t maxBytes,
+                                     const SnapError& tooLarge);
+
+// Makes the folder `path` and every missing folder above it, as `mkdir -p` does; an existing
+// folder is left as it is. A part of the path that exists and is no folder raises 76, as the
+// system does; the path is the detail of the file errors.
+void MakeFolders(const std::string& path);
 
 }  // namespace snapwick
