@@ -11,6 +11,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 #include "app/BatchCommand.h"
@@ -399,6 +400,15 @@ TEST_F(CommandLineTest, ReadsMorePicturesFromAList) {
   const Ran lines = Run({"-o", out_.File("lines"), "-p", "l", "--files-from=-"}, {}, false, &in);
   EXPECT_EQ(std::tuple(lines.status, lines.err), std::tuple(0, "snapwick: 2 of 2 written\n"));
   EXPECT_EQ(Folder(out_.File("lines")), "l_001.jpg 640x320, l_002.jpg 640x480");
+
+  // A pipe, as a shell's process substitution hands it over.
+  const std::string pipe = pics_.File("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(pipe) << pictures[1] << '\n' << pictures[2]; });
+  const Ran piped = Run({"-o", out_.File("piped"), "-p", "f", "--files-from", pipe});
+  writer.join();
+  EXPECT_EQ(std::tuple(piped.status, piped.err), std::tuple(0, "snapwick: 2 of 2 written\n"));
+  EXPECT_EQ(Folder(out_.File("piped")), "f_001.jpg 360x480, f_002.jpg 640x320");
 }
 
 TEST_F(CommandLineTest, WritesTheSameBytesWhateverTheJobs) {
