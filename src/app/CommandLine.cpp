@@ -36,14 +36,14 @@ enum class Id {
   Version,
 };
 
-struct OptionSpec {
+struct KnownOption {
   std::string_view longName;
   char shortName;  // '\0': none
   Argument argument;
   Id id;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr KnownOption kOptions[] = {
     {"save-all", 'o', Argument::Required, Id::SaveAll},
     {"size", 's', Argument::Required, Id::Size},
     {"prefix", 'p', Argument::Required, Id::Prefix},
@@ -192,19 +192,19 @@ class Parser {
     const bool hasValue = equals != std::string_view::npos;
     const std::string_view value = hasValue ? body.substr(equals + 1) : std::string_view();
     // An exact name, else the one option whose name starts with it.
-    const OptionSpec* found = nullptr;
+    const KnownOption* found = nullptr;
     std::string candidates;
     int matches = 0;
-    for (const OptionSpec& spec : kOptions) {
-      if (spec.longName == name) {
-        found = &spec;
+    for (const KnownOption& known : kOptions) {
+      if (known.longName == name) {
+        found = &known;
         matches = 1;
         break;
       }
-      if (spec.longName.starts_with(name)) {
-        found = &spec;
+      if (known.longName.starts_with(name)) {
+        found = &known;
         ++matches;
-        candidates += " '--" + std::string(spec.longName) + "'";
+        candidates += " '--" + std::string(known.longName) + "'";
       }
     }
     if (name.empty()) matches = 0;
@@ -231,9 +231,9 @@ class Parser {
     while (!letters.empty() && !error_) {
       const char letter = letters.front();
       letters.remove_prefix(1);
-      const OptionSpec* found = nullptr;
-      for (const OptionSpec& spec : kOptions) {
-        if (spec.shortName != '\0' && spec.shortName == letter) found = &spec;
+      const KnownOption* found = nullptr;
+      for (const KnownOption& known : kOptions) {
+        if (known.shortName != '\0' && known.shortName == letter) found = &known;
       }
       if (found == nullptr) return Fail("invalid option -- " + Quoted(std::string(1, letter)));
       switch (found->argument) {
@@ -255,15 +255,15 @@ class Parser {
     }
   }
 
-  void Invalid(const OptionSpec& spec, std::string_view value, const std::string& expected) {
-    Fail("invalid --" + std::string(spec.longName) + " " + Quoted(value) + ": " + expected);
+  void Invalid(const KnownOption& known, std::string_view value, const std::string& expected) {
+    Fail("invalid --" + std::string(known.longName) + " " + Quoted(value) + ": " + expected);
   }
 
-  void Apply(const OptionSpec& spec, std::optional<std::string_view> value) {
+  void Apply(const KnownOption& known, std::optional<std::string_view> value) {
     const std::string_view text = value.value_or(std::string_view());
-    switch (spec.id) {
+    switch (known.id) {
       case Id::SaveAll:
-        if (text.empty()) return Invalid(spec, text, "the folder's name is empty");
+        if (text.empty()) return Invalid(known, text, "the folder's name is empty");
         options_.outputFolder = std::string(text);
         return;
       case Id::Size: {
@@ -276,7 +276,7 @@ class Parser {
                                 : WholeNumber(text.substr(x + 1), 1, kMaxBoxSide);
         if (!width || !height) {
           return Invalid(
-              spec, text,
+              known, text,
               "give WxH, each side from 1 to " + std::to_string(kMaxBoxSide) + " pixels");
         }
         options_.boxWidth = width;
@@ -285,7 +285,7 @@ class Parser {
       }
       case Id::Prefix:
         if (text.find('/') != std::string_view::npos) {
-          return Invalid(spec, text, "a name prefix holds no '/'");
+          return Invalid(known, text, "a name prefix holds no '/'");
         }
         options_.prefix = std::string(text);
         return;
@@ -295,7 +295,7 @@ class Parser {
       case Id::Quality:
         options_.quality = WholeNumber(text, kMinCommandQuality, kMaxCommandQuality);
         if (!options_.quality) {
-          return Invalid(spec, text,
+          return Invalid(known, text,
                          "give a whole number from " + std::to_string(kMinCommandQuality) + " to " +
                              std::to_string(kMaxCommandQuality));
         }
@@ -314,7 +314,7 @@ class Parser {
         return;
       case Id::PictureData:
         options_.pictureData = true;
-        if (value) return PictureItems(spec, text);
+        if (value) return PictureItems(known, text);
         return;
       case Id::Label:
         options_.label = std::string(text);
@@ -322,7 +322,7 @@ class Parser {
       case Id::Font:
         options_.font = FontValue(text);
         if (!options_.font) {
-          return Invalid(spec, text, "give FACE:SIZE[:bold][:italic], the size in points above 0");
+          return Invalid(known, text, "give FACE:SIZE[:bold][:italic], the size in points above 0");
         }
         return;
       case Id::KeepPictureData:
@@ -332,20 +332,20 @@ class Parser {
         options_.slideSeconds =
             value ? PositiveNumber<double>(text, kMaxSlideSeconds) : kDefaultSlideSeconds;
         if (!options_.slideSeconds) {
-          return Invalid(spec, text, "give the seconds per slide, a number above 0");
+          return Invalid(known, text, "give the seconds per slide, a number above 0");
         }
         return;
       case Id::Jobs:
         options_.jobs = WholeNumber(text, 1, kMaxJobs);
         if (!options_.jobs) {
-          return Invalid(spec, text, "give a whole number from 1 to " + std::to_string(kMaxJobs));
+          return Invalid(known, text, "give a whole number from 1 to " + std::to_string(kMaxJobs));
         }
         return;
       case Id::DryRun:
         options_.dryRun = true;
         return;
       case Id::FilesFrom:
-        if (text.empty()) return Invalid(spec, text, "the file's name is empty");
+        if (text.empty()) return Invalid(known, text, "the file's name is empty");
         options_.filesFrom.emplace_back(text);
         return;
       case Id::Null:
@@ -363,11 +363,11 @@ class Parser {
     }
   }
 
-  void PictureItems(const OptionSpec& spec, std::string_view text) {
+  void PictureItems(const KnownOption& known, std::string_view text) {
     std::vector<int32_t> items;
     for (const std::string_view part : Split(text, ',')) {
       const std::string_view name = TrimBlanks(part);
-      if (name.empty()) return Invalid(spec, text, "an item name is empty");
+      if (name.empty()) return Invalid(known, text, "an item name is empty");
       std::optional<int32_t> index;
       for (size_t i = 0; i < kPictureDataCatalogue.size(); ++i) {
         if (SameIgnoringCase(name, PictureItemName(static_cast<int32_t>(i)))) {
