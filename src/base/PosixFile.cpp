@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <new>
+#include <string>
 #include <random>
 #include <utility>
 
@@ -25,8 +26,10 @@ bool MayReplace(const std::string& path, const FileStamp& stamp) {
   return (stamp.mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-// A new file next to the target, under a unique hidden name; removed again when the object ends
-// unless it took the target's place.
+// A new file in the target's folder that takes the target's place once complete. Where the file
+// system allows, it has no name until then, so that a program killed while writing it leaves
+// nothing behind; elsewhere it is made under a unique hidden name beside the target, removed
+// again when the object ends unless it took the target's place.
 class SiblingFile {
  public:
   explicit SiblingFile(const std::string& target) {
@@ -34,15 +37,24 @@ class SiblingFile {
     folder_ = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
     // Long names are cut so that the temporary name stays within the name length limit.
-    const std::string stem = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + "." +
-                             name.substr(0, 200) + ".";
-    std::random_device seed;
-    std::mt19937 random(seed());
+    stem_ = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + "." +
+            name.substr(0, 200) + ".";
+    if (::access("/proc/self/fd", X_OK) == 0) {
+      const int fd = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+      if (fd >= 0) {
+        unnamed_ = true;
+        path_ = "/proc/self/fd/" + std::to_string(fd);
+        file_ = FileDescriptor(fd, FileUse::Write, {});
+        return;
+      }
+      // File systems without unnamed files say so in several ways; other failures are real.
+      if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        RaiseFileError(errno, FileUse::Write);
+      }
+    }
     int fd = -1;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      char suffix[16];
-      std::snprintf(suffix, sizeof suffix, "%08x.tmp", static_cast<unsigned>(random()));
-      path_ = stem + suffix;
+      path_ = NewName();
       fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd >= 0 || errno != EEXIST) break;
     }
@@ -50,18 +62,39 @@ class SiblingFile {
     file_ = FileDescriptor(fd, FileUse::Write, {});
   }
   ~SiblingFile() {
-    if (!kept_) ::unlink(path_.c_str());
+    if (!unnamed_ && !kept_) ::unlink(path_.c_str());
   }
   SiblingFile(const SiblingFile&) = delete;
   SiblingFile& operator=(const SiblingFile&) = delete;
 
+  // A name the file's mode and times can be set through.
   const std::string& Path() const { return path_; }
   FileDescriptor& File() { return file_; }
 
-  // Puts the file in the target's place, at once.
+  // Closes the file and puts it in the target's place, at once.
   void ReplaceTarget(const std::string& target, bool sync) {
-    if (::rename(path_.c_str(), target.c_str()) != 0) RaiseFileError(errno, FileUse::Write);
-    kept_ = true;
+    if (unnamed_) {
+      // The file gets a hidden name of its own for the moment of the renaming.
+      std::string named;
+      int linked = -1;
+      for (int attempt = 0; attempt < 100 && linked != 0; ++attempt) {
+        named = NewName();
+        linked = ::linkat(AT_FDCWD, path_.c_str(), AT_FDCWD, named.c_str(), AT_SYMLINK_FOLLOW);
+        if (linked != 0 && errno != EEXIST) break;
+      }
+      if (linked != 0) RaiseFileError(errno, FileUse::Write);
+      if (::rename(named.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(named.c_str());
+        RaiseFileError(error, FileUse::Write);
+      }
+      kept_ = true;
+      file_.Close();
+    } else {
+      file_.Close();
+      if (::rename(path_.c_str(), target.c_str()) != 0) RaiseFileError(errno, FileUse::Write);
+      kept_ = true;
+    }
     if (!sync) return;
     // The new folder entry too goes to the disk; a failure here loses nothing written.
     const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -72,9 +105,19 @@ class SiblingFile {
   }
 
  private:
+  // A hidden name beside the target that is not taken yet, most likely.
+  std::string NewName() {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x.tmp", static_cast<unsigned>(random_()));
+    return stem_ + suffix;
+  }
+
   std::string folder_;
+  std::string stem_;
   std::string path_;
   FileDescriptor file_;
+  std::mt19937 random_{std::random_device{}()};
+  bool unnamed_ = false;
   bool kept_ = false;
 };
 
@@ -213,7 +256,6 @@ void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes
   SiblingFile file(target);
   file.File().WriteAll(bytes);
   if (sync) file.File().Sync();
-  file.File().Close();
   if (existed) {
     // Failing to carry the old permissions and times over does not fail the replacement.
     SetFileMode(file.Path(), earlier.mode);
