@@ -2,9 +2,13 @@
 // on worker sessions of their own.
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <QFile>
+#include <chrono>
 #include <csignal>
+#include <random>
+#include <thread>
 
 #include "app/SaveAll.h"
 #include "core/SessionFixture.h"
@@ -163,6 +167,55 @@ TEST_F(SaveAllTest, CancelsAfterThePicturesInFlightAndWritesTheSlideShowFirst) {
   const SaveAllSummary stopped = RunBatch(2);
   EXPECT_EQ(stopped.Text(), "Save All stopped: slide show not written: Path not found: " +
                                 out_.File("missing") + "/xSlideShow.htm; 0 of 4 written");
+}
+
+// A batch killed at any moment leaves under each target name nothing, the earlier file or a whole
+// new JPEG that decodes without a warning; temporary files do not pile up from one kill to the
+// next.
+TEST_F(SaveAllTest, KilledAtAnyMomentLeavesOnlyWholeFiles) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 16; ++i) {
+    names.push_back("p" + std::to_string(i) + ".jpg");
+    Pic(names.back(), MakeJpeg(800, 600, PhotoLike));
+  }
+  Start(320, 240);
+  session_->Files().SetFiles(Selection(names));
+  AutoSaveWith(out_.Path(), "x");
+  const std::string earlier = MakeJpeg(50, 40);
+  const auto clock = std::chrono::steady_clock::now;
+  const auto begun = clock();
+  ASSERT_EQ(RunBatch(2).written, 16);
+  const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(clock() - begun);
+  std::mt19937 random(20261207);
+  int killedWhileWriting = 0;
+  for (int round = 0; round < 50; ++round) {
+    SCOPED_TRACE(round);
+    for (const int i : {2, 7, 11})
+      WriteBytes(out_.File("x_" + std::string(i < 10 ? "00" : "0") + std::to_string(i) + ".jpg"),
+                 earlier);
+    for (int i = 12; i <= 16; ++i)
+      ::unlink(out_.File("x_0" + std::to_string(i) + ".jpg").c_str());
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      RunBatch(2);
+      ::_exit(0);
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % (whole.count() + 1)));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    killedWhileWriting += WIFSIGNALED(status) ? 1 : 0;
+    const QStringList left = QDir(QString::fromStdString(out_.Path()))
+                                 .entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : left) {
+      const std::string path = out_.File(name.toStdString());
+      EXPECT_TRUE(ReadBytes(path) == earlier || DecodeJpegFile(path).IsCreated())
+          << name.toStdString() << " is neither the earlier file nor a whole JPEG";
+      EXPECT_TRUE(name.startsWith("x_0")) << name.toStdString() << " is left behind";
+    }
+  }
+  EXPECT_GT(killedWhileWriting, 25) << "most rounds end by the kill, before the batch does";
 }
 
 }  // namespace snapwick::test
