@@ -1,13 +1,18 @@
 #include "base/PosixFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <new>
-#include <string>
 #include <random>
+#include <set>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "base/FileTimes.h"
@@ -26,6 +31,26 @@ bool MayReplace(const std::string& path, const FileStamp& stamp) {
   return (stamp.mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
+// The folder of a path ("." for a bare name) and the name in it.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {".", path};
+  return {path.substr(0, slash == 0 ? 1 : slash), path.substr(slash + 1)};
+}
+
+// How the temporary names of a target's replacements begin: "." + the target's name (cut so that
+// the temporary name stays within the name length limit) + "."; eight hex digits and ".tmp"
+// follow.
+std::string TemporaryStem(const std::string& name) {
+  return "." + name.substr(0, 200) + ".";
+}
+constexpr size_t kTemporarySuffixLength = 12;  // "0123abcd.tmp"
+
+bool IsTemporarySuffix(std::string_view suffix) {
+  return suffix.size() == kTemporarySuffixLength && suffix.substr(8) == ".tmp" &&
+         suffix.substr(0, 8).find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
 // A new file in the target's folder that takes the target's place once complete. Where the file
 // system allows, it has no name until then, so that a program killed while writing it leaves
 // nothing behind; elsewhere it is made under a unique hidden name beside the target, removed
@@ -34,11 +59,9 @@ class SiblingFile {
  public:
   explicit SiblingFile(const std::string& target) {
     const size_t slash = target.rfind('/');
-    folder_ = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    // Long names are cut so that the temporary name stays within the name length limit.
-    stem_ = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + "." +
-            name.substr(0, 200) + ".";
+    const auto [folder, name] = SplitPath(target);
+    folder_ = folder;
+    stem_ = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + TemporaryStem(name);
     if (::access("/proc/self/fd", X_OK) == 0) {
       const int fd = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
       if (fd >= 0) {
@@ -264,10 +287,33 @@ void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes
   file.ReplaceTarget(target, sync);
 }
 
+void RemoveLeftTemporaries(const std::vector<std::string>& targets) {
+  // Each folder is read once, whatever the number of targets in it.
+  std::map<std::string, std::set<std::string>> stems;
+  for (const std::string& target : targets) {
+    const auto [folder, name] = SplitPath(target);
+    stems[folder].insert(TemporaryStem(name));
+  }
+  for (const auto& [folder, wanted] : stems) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.c_str()), ::closedir);
+    if (!entries) continue;
+    std::vector<std::string> left;
+    while (const dirent* entry = ::readdir(entries.get())) {
+      const std::string_view name = entry->d_name;
+      if (name.size() <= kTemporarySuffixLength || name[0] != '.') continue;
+      const size_t stemLength = name.size() - kTemporarySuffixLength;
+      if (IsTemporarySuffix(name.substr(stemLength)) &&
+          wanted.count(std::string(name.substr(0, stemLength))) != 0) {
+        left.emplace_back(name);
+      }
+    }
+    for (const std::string& name : left)
+      ::unlinkat(::dirfd(entries.get()), name.c_str(), 0);
+  }
+}
+
 bool FolderTakesFiles(const std::string& target) {
-  const size_t slash = target.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+  const std::string folder = SplitPath(target).first;
   struct stat st {};
   return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
          ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;

@@ -101,4 +101,9 @@ void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes
 // and may be written by the program as what it runs as.
 bool FolderTakesFiles(const std::string& target);
 
+// Removes the temporary files that ReplaceFile may leave beside these targets when the program is
+// killed at the moment it renames one into place (hidden, named after the target). A batch calls
+// it before it begins, so that such files never pile up.
+void RemoveLeftTemporaries(const std::vector<std::string>& targets);
+
 }  // namespace snapwick

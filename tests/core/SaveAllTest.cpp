@@ -129,8 +129,8 @@ TEST_F(SaveAllTest, StopsWhenTheTargetFolderTakesNoFile) {
     AutoSaveWith(locked, "x");
     EXPECT_EQ(RunBatch(1).Text(), "Save All stopped: " + locked +
                                       "/x_001.jpg: Path/File access error; 0 of 4 written, 1 "
-                                      "failed (first: " + locked +
-                                      "/x_001.jpg: Path/File access error)");
+                                      "failed (first: " +
+                                      locked + "/x_001.jpg: Path/File access error)");
   }
   // Files larger than the process may write fail as a full disk does (SIGXFSZ is ignored so that
   // the write returns EFBIG).
@@ -157,8 +157,9 @@ TEST_F(SaveAllTest, CancelsAfterThePicturesInFlightAndWritesTheSlideShowFirst) {
   session_->Files().SetFiles(Selection(names_));
   AutoSaveWith(out_.Path(), "x", false, true);
   SaveAll batch(SaveAllJob{session_->Settings(), session_->Files(), road_, {}, 1});
-  const SaveAllSummary summary =
-      batch.Run([&](const SavedPicture&, int32_t done, int32_t) { if (done == 2) batch.Cancel(); });
+  const SaveAllSummary summary = batch.Run([&](const SavedPicture&, int32_t done, int32_t) {
+    if (done == 2) batch.Cancel();
+  });
   EXPECT_EQ(summary.Text(), "Save All cancelled: 2 of 4 written");
   EXPECT_EQ(Folder(out_.Path()),
             "slides.htm, slideshow.js, xSlideShow.htm, x_001.jpg 160x120, x_002.jpg 90x120");
@@ -171,7 +172,7 @@ TEST_F(SaveAllTest, CancelsAfterThePicturesInFlightAndWritesTheSlideShowFirst) {
 
 // A batch killed at any moment leaves under each target name nothing, the earlier file or a whole
 // new JPEG that decodes without a warning; temporary files do not pile up from one kill to the
-// next.
+// next, and a whole batch leaves none.
 TEST_F(SaveAllTest, KilledAtAnyMomentLeavesOnlyWholeFiles) {
   std::vector<std::string> names;
   for (int i = 0; i < 16; ++i) {
@@ -207,16 +208,23 @@ TEST_F(SaveAllTest, KilledAtAnyMomentLeavesOnlyWholeFiles) {
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     killed += WIFSIGNALED(status) ? 1 : 0;
+    // A kill at the moment a file is renamed into place may leave it under a hidden name; the
+    // next batch removes it first.
     const QStringList left = QDir(QString::fromStdString(out_.Path()))
                                  .entryList(QDir::Files | QDir::Hidden | QDir::System);
+    int hidden = 0;
     for (const QString& name : left) {
       const std::string path = out_.File(name.toStdString());
       EXPECT_TRUE(ReadBytes(path) == earlier || DecodeJpegFile(path).IsCreated())
           << name.toStdString() << " is neither the earlier file nor a whole JPEG";
-      EXPECT_TRUE(name.startsWith("x_0")) << name.toStdString() << " is left behind";
+      hidden += name.startsWith("x_0") ? 0 : 1;
     }
+    EXPECT_LE(hidden, 2) << left.join(", ").toStdString();
   }
   EXPECT_EQ(killed, 50);
+  RunBatch(2);
+  EXPECT_EQ(QDir(QString::fromStdString(out_.Path())).entryList(QDir::Hidden | QDir::Files).size(),
+            16);
 }
 
 }  // namespace snapwick::test
