@@ -74,9 +74,9 @@ PictureSession::PictureSession(const SessionSettings& settings, const PictureLis
 PictureSession::~PictureSession() = default;
 
 SessionSettings PictureSession::Settings() const {
-  return SessionSettings{quality_,        autoSave_,          picData_,
-                         keepPictureData_, canvas_.Font().toString(), viewPixelWidth_,
-                         viewPixelHeight_};
+  return SessionSettings{
+      quality_,        autoSave_,       picData_, keepPictureData_, canvas_.Font().toString(),
+      viewPixelWidth_, viewPixelHeight_};
 }
 
 // ---------------------------------------------------------------------------------------------

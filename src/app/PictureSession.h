@@ -203,7 +203,7 @@ class PictureSession {
   std::string tempFile_;  // empty: the fitted picture's JPEG stays in memory
   std::string log_;
   std::optional<std::string> lastLabel_;
-  bool holdsPictures_ = true;  // false: nothing held ahead or between pictures
+  bool holdsPictures_ = true;           // false: nothing held ahead or between pictures
   std::vector<std::string> listNames_;  // the auto-save names of the list, once asked for
 
   Picture picture1_;  // the loaded picture at full size

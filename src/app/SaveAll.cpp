@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/PosixFile.h"
 #include "labels/SaveNaming.h"
 #include "slideshow/SlideShow.h"
 
@@ -43,6 +44,8 @@ SaveAllSummary SaveAll::Run(const Observer& observe) {
       return summary_;
     }
   }
+  // What a batch killed before this one may have left beside its targets goes first.
+  RemoveLeftTemporaries(AutoSaveNames(choice.names, job_.files.Pictures()));
   const int32_t jobs = std::clamp(job_.jobs, 1, std::max(summary_.total, 1));
   std::vector<std::thread> workers;
   workers.reserve(static_cast<size_t>(jobs));

@@ -20,8 +20,8 @@ QString DisplayName(const std::string& path) {
 SaveAllView::SaveAllView(QWidget* owner, SaveAllJob job, Finished finished)
     : QObject(owner), batch_(std::move(job)), finished_(std::move(finished)) {
   const int32_t total = batch_.Total();
-  progress_ = new QProgressDialog(QString("Saving %1 pictures").arg(total), "Cancel", 0, total,
-                                  owner);
+  progress_ =
+      new QProgressDialog(QString("Saving %1 pictures").arg(total), "Cancel", 0, total, owner);
   progress_->setWindowTitle("Save All");
   progress_->setWindowModality(Qt::NonModal);
   progress_->setAutoClose(false);
@@ -39,7 +39,8 @@ SaveAllView::SaveAllView(QWidget* owner, SaveAllJob job, Finished finished)
           QMetaObject::invokeMethod(
               this, [this, done, total, name] { Show(done, total, name); }, Qt::QueuedConnection);
         });
-    QMetaObject::invokeMethod(this, [this, summary] { End(summary); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, summary] { End(summary); }, Qt::QueuedConnection);
   });
 }
 
@@ -51,7 +52,8 @@ SaveAllView::~SaveAllView() {
 
 void SaveAllView::Cancel() {
   batch_.Cancel();
-  if (progress_) progress_->setLabelText("Cancelling: the pictures being written are finished first");
+  if (progress_)
+    progress_->setLabelText("Cancelling: the pictures being written are finished first");
 }
 
 void SaveAllView::Show(int32_t done, int32_t total, const std::string& name) {

@@ -1,12 +1,18 @@
 #include "base/PosixFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <new>
 #include <random>
+#include <set>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "base/FileTimes.h"
@@ -25,24 +31,53 @@ bool MayReplace(const std::string& path, const FileStamp& stamp) {
   return (stamp.mode & 0222) != 0 && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
-// A new file next to the target, under a unique hidden name; removed again when the object ends
-// unless it took the target's place.
+// The folder of a path ("." for a bare name) and the name in it.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {".", path};
+  return {path.substr(0, slash == 0 ? 1 : slash), path.substr(slash + 1)};
+}
+
+// How the temporary names of a target's replacements begin: "." + the target's name (cut so that
+// the temporary name stays within the name length limit) + "."; eight hex digits and ".tmp"
+// follow.
+std::string TemporaryStem(const std::string& name) {
+  return "." + name.substr(0, 200) + ".";
+}
+constexpr size_t kTemporarySuffixLength = 12;  // "0123abcd.tmp"
+
+bool IsTemporarySuffix(std::string_view suffix) {
+  return suffix.size() == kTemporarySuffixLength && suffix.substr(8) == ".tmp" &&
+         suffix.substr(0, 8).find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
+// A new file in the target's folder that takes the target's place once complete. Where the file
+// system allows, it has no name until then, so that a program killed while writing it leaves
+// nothing behind; elsewhere it is made under a unique hidden name beside the target, removed
+// again when the object ends unless it took the target's place.
 class SiblingFile {
  public:
   explicit SiblingFile(const std::string& target) {
     const size_t slash = target.rfind('/');
-    folder_ = slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    // Long names are cut so that the temporary name stays within the name length limit.
-    const std::string stem = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + "." +
-                             name.substr(0, 200) + ".";
-    std::random_device seed;
-    std::mt19937 random(seed());
+    const auto [folder, name] = SplitPath(target);
+    folder_ = folder;
+    stem_ = (slash == std::string::npos ? "" : target.substr(0, slash + 1)) + TemporaryStem(name);
+    if (::access("/proc/self/fd", X_OK) == 0) {
+      const int fd = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+      if (fd >= 0) {
+        unnamed_ = true;
+        path_ = "/proc/self/fd/" + std::to_string(fd);
+        file_ = FileDescriptor(fd, FileUse::Write, {});
+        return;
+      }
+      // File systems without unnamed files say so in several ways; other failures are real.
+      if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        RaiseFileError(errno, FileUse::Write);
+      }
+    }
     int fd = -1;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      char suffix[16];
-      std::snprintf(suffix, sizeof suffix, "%08x.tmp", static_cast<unsigned>(random()));
-      path_ = stem + suffix;
+      path_ = NewName();
       fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd >= 0 || errno != EEXIST) break;
     }
@@ -50,18 +85,39 @@ class SiblingFile {
     file_ = FileDescriptor(fd, FileUse::Write, {});
   }
   ~SiblingFile() {
-    if (!kept_) ::unlink(path_.c_str());
+    if (!unnamed_ && !kept_) ::unlink(path_.c_str());
   }
   SiblingFile(const SiblingFile&) = delete;
   SiblingFile& operator=(const SiblingFile&) = delete;
 
+  // A name the file's mode and times can be set through.
   const std::string& Path() const { return path_; }
   FileDescriptor& File() { return file_; }
 
-  // Puts the file in the target's place, at once.
+  // Closes the file and puts it in the target's place, at once.
   void ReplaceTarget(const std::string& target, bool sync) {
-    if (::rename(path_.c_str(), target.c_str()) != 0) RaiseFileError(errno, FileUse::Write);
-    kept_ = true;
+    if (unnamed_) {
+      // The file gets a hidden name of its own for the moment of the renaming.
+      std::string named;
+      int linked = -1;
+      for (int attempt = 0; attempt < 100 && linked != 0; ++attempt) {
+        named = NewName();
+        linked = ::linkat(AT_FDCWD, path_.c_str(), AT_FDCWD, named.c_str(), AT_SYMLINK_FOLLOW);
+        if (linked != 0 && errno != EEXIST) break;
+      }
+      if (linked != 0) RaiseFileError(errno, FileUse::Write);
+      if (::rename(named.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(named.c_str());
+        RaiseFileError(error, FileUse::Write);
+      }
+      kept_ = true;
+      file_.Close();
+    } else {
+      file_.Close();
+      if (::rename(path_.c_str(), target.c_str()) != 0) RaiseFileError(errno, FileUse::Write);
+      kept_ = true;
+    }
     if (!sync) return;
     // The new folder entry too goes to the disk; a failure here loses nothing written.
     const int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -72,9 +128,19 @@ class SiblingFile {
   }
 
  private:
+  // A hidden name beside the target that is not taken yet, most likely.
+  std::string NewName() {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x.tmp", static_cast<unsigned>(random_()));
+    return stem_ + suffix;
+  }
+
   std::string folder_;
+  std::string stem_;
   std::string path_;
   FileDescriptor file_;
+  std::mt19937 random_{std::random_device{}()};
+  bool unnamed_ = false;
   bool kept_ = false;
 };
 
@@ -213,7 +279,6 @@ void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes
   SiblingFile file(target);
   file.File().WriteAll(bytes);
   if (sync) file.File().Sync();
-  file.File().Close();
   if (existed) {
     // Failing to carry the old permissions and times over does not fail the replacement.
     SetFileMode(file.Path(), earlier.mode);
@@ -222,10 +287,33 @@ void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes
   file.ReplaceTarget(target, sync);
 }
 
+void RemoveLeftTemporaries(const std::vector<std::string>& targets) {
+  // Each folder is read once, whatever the number of targets in it.
+  std::map<std::string, std::set<std::string>> stems;
+  for (const std::string& target : targets) {
+    const auto [folder, name] = SplitPath(target);
+    stems[folder].insert(TemporaryStem(name));
+  }
+  for (const auto& [folder, wanted] : stems) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> entries(::opendir(folder.c_str()), ::closedir);
+    if (!entries) continue;
+    std::vector<std::string> left;
+    while (const dirent* entry = ::readdir(entries.get())) {
+      const std::string_view name = entry->d_name;
+      if (name.size() <= kTemporarySuffixLength || name[0] != '.') continue;
+      const size_t stemLength = name.size() - kTemporarySuffixLength;
+      if (IsTemporarySuffix(name.substr(stemLength)) &&
+          wanted.count(std::string(name.substr(0, stemLength))) != 0) {
+        left.emplace_back(name);
+      }
+    }
+    for (const std::string& name : left)
+      ::unlinkat(::dirfd(entries.get()), name.c_str(), 0);
+  }
+}
+
 bool FolderTakesFiles(const std::string& target) {
-  const size_t slash = target.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash);
+  const std::string folder = SplitPath(target).first;
   struct stat st {};
   return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) &&
          ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;

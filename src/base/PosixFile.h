@@ -86,9 +86,10 @@ class FileDescriptor {
 std::vector<unsigned char> ReadWholeFile(const std::string& path, int64_t maxBytes,
                                          const SnapError& tooLarge);
 
-// Replaces the file `target` with `bytes` at once: they are written to a new file of a unique
-// hidden name beside it, which takes the old file's place by renaming, so that the target holds
-// either its old or its new content, never a part. The new file gets the old one's access and
+// Replaces the file `target` with `bytes` at once: they are written to a new file in its folder
+// (unnamed where the file system allows, so that a program killed meanwhile leaves nothing; else
+// under a unique hidden name beside it), which takes the old file's place by renaming, so that the
+// target holds either its old or its new content, never a part. The new file gets the old one's access and
 // modification times and permission bits. A target that is a folder or a read-only file is
 // refused with 75, a name ending in "/" with 76. On failure nothing new is left behind and any
 // earlier file is as it was. A durable replacement also pushes the new file and its folder entry
@@ -99,6 +100,11 @@ void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes
 // Whether files can be made in the folder that `target` names a file of: it exists, is a folder
 // and may be written by the program as what it runs as.
 bool FolderTakesFiles(const std::string& target);
+
+// Removes the temporary files that ReplaceFile may leave beside these targets when the program is
+// killed at the moment it renames one into place (hidden, named after the target). A batch calls
+// it before it begins, so that such files never pile up.
+void RemoveLeftTemporaries(const std::vector<std::string>& targets);
 
 // The whole content of a file that may also be a pipe or a terminal (a list of names handed on
 // from another program), read until it ends; more than maxBytes bytes raise `tooLarge`. A folder

@@ -16,6 +16,7 @@
 #include "metadata/ExifReader.h"
 #include "slideshow/SlideShow.h"
 #include "support/Fixtures.h"
+#include "support/Probes.h"
 #include "support/TestEnvironment.h"
 
 namespace snapwick {
@@ -96,6 +97,21 @@ TEST(PosixFile, ReplacesAFileOfTheLongestName) {
   ReplaceFile(longest, std::vector<unsigned char>{'n', 'e', 'w'}, SaveDurability::Durable);
   EXPECT_EQ(std::pair(ReadFile(longest), EntryCount(dir.Path())),
             std::pair(std::string("new"), size_t{1}));
+}
+
+// What a kill during the renaming left beside a target, and only that, is removed: a hidden name
+// made of the target's, eight hex digits and ".tmp".
+TEST(PosixFile, LeftTemporariesOfTheTargetsAreRemoved) {
+  TempDir dir;
+  const std::string longest = std::string(251, 'n') + ".jpg";
+  for (const std::string& name : std::vector<std::string>{
+           ".x.jpg.0123abcd.tmp", "." + longest.substr(0, 200) + ".89abcdef.tmp",
+           ".y.jpg.0123abcd.tmp", ".x.jpg.0123abcz.tmp", ".x.jpg.0123abcd.tmpx",
+           "x.jpg.0123abcd.tmp"})
+    WriteBytes(dir.File(name), "left");
+  RemoveLeftTemporaries({dir.File("x.jpg"), dir.File(longest), dir.File("none/z.jpg")});
+  EXPECT_EQ(test::Folder(dir.Path()),
+            ".x.jpg.0123abcd.tmpx, .x.jpg.0123abcz.tmp, .y.jpg.0123abcd.tmp, x.jpg.0123abcd.tmp");
 }
 
 }  // namespace
