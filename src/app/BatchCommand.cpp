@@ -89,14 +89,7 @@ QString LabelFontText(const std::optional<LabelFont>& chosen) {
   if (!wanted && SettingsStore::HasSetting(kFontKey)) {
     wanted = ParseFontSetting(SettingsStore::GetSetting(kFontKey, std::string()));
   }
-  QFont font;
-  if (wanted) {
-    font.setFamily(QString::fromStdString(wanted->face));
-    font.setBold(wanted->bold);
-    font.setPointSizeF(wanted->size);
-    font.setItalic(wanted->italic);
-  }
-  return font.toString();
+  return (wanted ? PictureSession::WithLabelFont(QFont(), *wanted) : QFont()).toString();
 }
 
 // "Seconds per slide" as the dialog's field holds it: a number in the default locale.

@@ -105,12 +105,15 @@ void PictureSession::GetFont() {
   const std::optional<LabelFont> stored =
       ParseFontSetting(SettingsStore::GetSetting(kFontKey, std::string()));
   if (!stored) return;
-  QFont font = canvas_.Font();
-  font.setFamily(QString::fromStdString(stored->face));
-  font.setBold(stored->bold);
-  font.setPointSizeF(stored->size);
-  font.setItalic(stored->italic);
-  canvas_.SetFont(font);
+  canvas_.SetFont(WithLabelFont(canvas_.Font(), *stored));
+}
+
+QFont PictureSession::WithLabelFont(QFont font, const LabelFont& label) {
+  font.setFamily(QString::fromStdString(label.face));
+  font.setBold(label.bold);
+  font.setPointSizeF(label.size);
+  font.setItalic(label.italic);
+  return font;
 }
 
 void PictureSession::SetLabelFont(const QFont& chosen) {

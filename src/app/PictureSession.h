@@ -13,6 +13,7 @@
 #include "imaging/Canvas.h"
 #include "imaging/Picture.h"
 #include "imaging/cDIBSection.h"
+#include "labels/LabelFont.h"
 #include "labels/SaveNaming.h"
 #include "metadata/PictureDataItems.h"
 
@@ -98,6 +99,8 @@ class PictureSession {
   void GetFont();
   void SaveFont();
   void SetLabelFont(const QFont& font);
+  // The font with the four chosen properties of a label font set on it.
+  static QFont WithLabelFont(QFont font, const LabelFont& label);
 
   // --- The list ---
   PictureList& Files() { return files_; }
