@@ -10,6 +10,10 @@ namespace snapwick::bench {
 double ThreadSeconds();
 // Wall-clock time, for work whose parts run on other threads.
 double WallSeconds();
+// CPU time of the whole process, all its threads, user and system.
+double ProcessSeconds();
+// CPU time, user and system, of the child processes that have ended and been waited for.
+double ChildrenSeconds();
 
 // The bytes of a 12-megapixel (4000 x 3000) photo-like JPEG at quality 90, made once.
 const std::string& TwelveMegapixelJpeg();
