@@ -34,6 +34,7 @@ test-asan: deps
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: configure
+	@./scripts/install-deps.sh --bench-peers
 	@cmake --build $(BUILD) -j $(JOBS) --target snapwick_bench
 	./$(BUILD)/bench/snapwick_bench
 

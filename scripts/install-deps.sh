@@ -5,7 +5,11 @@ set -eu
 packages="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-image-formats-plugins
 libturbojpeg0-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core fontconfig
 clang libclang-rt-14-dev chromium chromium-driver desktop-file-utils xvfb xauth
-librsvg2-bin dpkg-dev file exiv2 python3 groff-base libvips-tools imagemagick"
+librsvg2-bin dpkg-dev file exiv2 python3 groff-base"
+# The programs the batch benchmarks time ours against, for `make bench` only.
+if [ "${1:-}" = "--bench-peers" ]; then
+  packages="$packages libvips-tools imagemagick"
+fi
 
 missing=""
 for p in $packages; do
