@@ -264,10 +264,11 @@ SavedPicture PictureSession::SaveListPicture(int32_t number, const RoadSwitches&
   canvas_.Cls();
   currentFileName_ = files_.GetFile();
   saved.source = currentFileName_;
-  // Nothing is held from one picture to the next.
+  // No picture is held from one to the next, but the memory of the largest surface is: the next
+  // picture is decoded into it, without asking the system for memory again.
   const auto release = [this] {
     picture1_.Clear();
-    spare_.Clear();
+    if (m_cDib.IsCreated()) spare_.Surface() = std::move(m_cDib);
     m_cDib.ClearUp();
     FittedDib.reset();
   };
