@@ -1,6 +1,5 @@
 // The command line `snapwick --save-all=DIR [OPTION]... PICTURE...`: its parser, the batch it
 // runs without a window, and the program run with no display at all.
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -489,17 +488,11 @@ TEST_F(CommandLineTest, TellsOnceThatTheFolderTakesNoFile) {
         std::tuple(1, "snapwick: cannot write to " + locked + "/sub: Path/File access error\n"));
   }
   EXPECT_EQ(Folder(locked), "");
-  // Files larger than the process may write fail as on a full disk (SIGXFSZ ignored, so that the
-  // write returns EFBIG).
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limit{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
-  rlimit small = limit;
-  small.rlim_cur = 2000;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const Ran full = Run(Join({"-o", "full", "-j", "1"}, pictures));
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  std::signal(SIGXFSZ, oldHandler);
+  // Files larger than the process may write fail as on a full disk.
+  const Ran full = [&] {
+    const ScopedFileSizeLimit limit(2000);
+    return Run(Join({"-o", "full", "-j", "1"}, pictures));
+  }();
   EXPECT_EQ(std::tuple(full.status, full.err),
             std::tuple(1, "snapwick: cannot write to full: Disk full\n"));
   EXPECT_EQ(Folder(work_.File("full")), "");

@@ -1,6 +1,5 @@
 // Save All: every picture of a list written as "Auto Save" writes it when the picture is shown,
 // on worker sessions of their own.
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -132,18 +131,12 @@ TEST_F(SaveAllTest, StopsWhenTheTargetFolderTakesNoFile) {
                                       "failed (first: " +
                                       locked + "/x_001.jpg: Path/File access error)");
   }
-  // Files larger than the process may write fail as a full disk does (SIGXFSZ is ignored so that
-  // the write returns EFBIG).
+  // Files larger than the process may write fail as a full disk does.
   AutoSaveWith(full, "x");
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limit{};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
-  rlimit small = limit;
-  small.rlim_cur = 2000;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const SaveAllSummary summary = RunBatch(2);
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  std::signal(SIGXFSZ, oldHandler);
+  const SaveAllSummary summary = [&] {
+    const ScopedFileSizeLimit limit(2000);
+    return RunBatch(2);
+  }();
   EXPECT_TRUE(summary.stopReason.ends_with(": Disk full")) << summary.Text();
   EXPECT_LE(summary.failed, 2);
   EXPECT_EQ(summary.written, 0);

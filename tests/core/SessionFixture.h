@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 #include <linux/capability.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 #include <memory>
 
@@ -44,6 +46,23 @@ struct ScopedFilePermissionsApply {
   ~ScopedFilePermissionsApply() { ::syscall(SYS_capset, &header_, saved_); }
   __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
   __user_cap_data_struct saved_[2] = {};
+};
+
+// While it lives, files larger than `bytes` cannot be written, as on a disk that is full: the
+// write fails with EFBIG (its signal SIGXFSZ is ignored meanwhile).
+struct ScopedFileSizeLimit {
+  explicit ScopedFileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit small = saved_;
+    small.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~ScopedFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+  rlimit saved_{};
+  void (*oldHandler_)(int);
 };
 
 // A picture session in a workspace. The road runs with the switches of `road_` (the menu's
