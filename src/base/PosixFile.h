@@ -89,9 +89,9 @@ std::vector<unsigned char> ReadWholeFile(const std::string& path, int64_t maxByt
 // Replaces the file `target` with `bytes` at once: they are written to a new file in its folder
 // (unnamed where the file system allows, so that a program killed meanwhile leaves nothing; else
 // under a unique hidden name beside it), which takes the old file's place by renaming, so that the
-// target holds either its old or its new content, never a part. The new file gets the old one's access and
-// modification times and permission bits. A target that is a folder or a read-only file is
-// refused with 75, a name ending in "/" with 76. On failure nothing new is left behind and any
+// target holds either its old or its new content, never a part. The new file gets the old one's
+// access and modification times and permission bits. A target that is a folder or a read-only file
+// is refused with 75, a name ending in "/" with 76. On failure nothing new is left behind and any
 // earlier file is as it was. A durable replacement also pushes the new file and its folder entry
 // to the disk. The errors carry no detail: the caller knows the name.
 void ReplaceFile(const std::string& target, std::span<const unsigned char> bytes,

@@ -94,13 +94,14 @@ std::string AutoSaveName(const AutoSaveSettings& settings, const std::vector<std
 
 std::vector<std::string> AutoSaveNames(const AutoSaveSettings& settings,
                                        const std::vector<std::string>& pictures) {
+  // The folder and prefix stand in the base; kept names follow it, numbered ones follow it with
+  // their number alone.
   std::vector<std::string> names;
   if (settings.keepOriginalFileName) names = UniqueKeptNames(pictures, pictures.size());
-  for (size_t n = 0; n < pictures.size(); ++n) {
-    names.resize(pictures.size());
-    names[n] = settings.base + (settings.keepOriginalFileName
-                                    ? names[n]
-                                    : NumberedSuffix(static_cast<int32_t>(n + 1)));
+  names.resize(pictures.size());
+  for (size_t n = 0; n < names.size(); ++n) {
+    names[n].insert(0, settings.base);
+    if (!settings.keepOriginalFileName) names[n] += NumberedSuffix(static_cast<int32_t>(n + 1));
   }
   return names;
 }
