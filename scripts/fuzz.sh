@@ -12,6 +12,8 @@
 #
 # Settings (environment):
 #   FUZZ_SECONDS  time per target (default 60)
+#   FUZZ_RUNS     runs after which a target stops before its time is up (default: none); the
+#                 jobs under way finish first, so a target makes somewhat more runs than this
 #   FUZZ_JOBS     jobs per target, libFuzzer's -fork (default: the number of cores)
 #   FUZZ_TIMEOUT  seconds after which one input counts as a hang (default 3: under the
 #                 sanitizers a run takes two to three times as long as in the program, so this is
@@ -117,8 +119,9 @@ for target in $targets; do
 
   # New inputs go to the first folder; the corpus is only read until the merge below.
   status=0
-  "$exe" -fork="$jobs" -max_total_time="$seconds" -ignore_crashes=0 -ignore_timeouts=0 \
-    -ignore_ooms=0 "${flags[@]}" "$work/$target.new" "$corpus" >"$logs/$target.log" 2>&1 ||
+  "$exe" -fork="$jobs" -max_total_time="$seconds" ${FUZZ_RUNS:+-runs="$FUZZ_RUNS"} \
+    -ignore_crashes=0 -ignore_timeouts=0 -ignore_ooms=0 "${flags[@]}" \
+    "$work/$target.new" "$corpus" >"$logs/$target.log" 2>&1 ||
     status=$?
   runs=$(grep -o '^#[0-9]*' "$logs/$target.log" | tail -n 1 | tr -d '#' || true)
   merge_status=0
