@@ -67,6 +67,15 @@ const PhotoBatch& TwelveMegapixelBatch() {
   return batch;
 }
 
+// The fifty pictures for a benchmark, or null when they could not be made (the benchmark is then
+// marked as failed with the reason).
+const PhotoBatch* BatchFor(benchmark::State& state) {
+  const PhotoBatch& batch = TwelveMegapixelBatch();
+  if (batch.Ok()) return &batch;
+  state.SkipWithError("the batch's pictures could not be made");
+  return nullptr;
+}
+
 // Wall and CPU time (all threads, or all of a child process) per file of one round of a batch.
 struct PerFile {
   double wall = -1;  // negative: the round did not write the batch
@@ -124,14 +133,11 @@ void Remember(int32_t jobs, double seconds) {
 // a slow road. The run on all cores is set against the single one.
 void BM_BatchSaveAll12MP(benchmark::State& state) {
   const int32_t jobs = static_cast<int32_t>(state.range(0));
-  const PhotoBatch& batch = TwelveMegapixelBatch();
-  if (!batch.Ok()) {
-    state.SkipWithError("the batch's pictures could not be made");
-    return;
-  }
+  const PhotoBatch* batch = BatchFor(state);
+  if (batch == nullptr) return;
   PerFile best{1e9, 0};
   for (auto _ : state) {
-    const PerFile round = SaveAllPerFile(batch.Files(), jobs);
+    const PerFile round = SaveAllPerFile(batch->Files(), jobs);
     if (round.wall < 0) {
       state.SkipWithError("a picture of the batch was not written");
       return;
@@ -183,17 +189,14 @@ void RunPeer(benchmark::State& state, const char* program, const char* package,
       state.SetIterationTime(0);
     return;
   }
-  const PhotoBatch& batch = TwelveMegapixelBatch();
-  if (!batch.Ok()) {
-    state.SkipWithError("the batch's pictures could not be made");
-    return;
-  }
+  const PhotoBatch* batch = BatchFor(state);
+  if (batch == nullptr) return;
   PerFile best{1e9, 0};
   for (auto _ : state) {
     test::TempDir output;
     std::vector<std::string> argv = arguments(output.Path());
     argv.insert(argv.begin(), path);
-    argv.insert(argv.end(), batch.Files().begin(), batch.Files().end());
+    argv.insert(argv.end(), batch->Files().begin(), batch->Files().end());
     const double start = bench::WallSeconds(), startCpu = bench::ChildrenSeconds();
     const int status = bench::RunProgram(argv);
     const double wall = bench::WallSeconds() - start, cpu = bench::ChildrenSeconds() - startCpu;
