@@ -161,11 +161,15 @@ bool PictureSession::ShowPicture(const RoadSwitches& switches, const LabelAsker&
   // Steps whose failure is passed over. A message on the log line stays until the next one.
   canvas_.Cls();
   currentFileName_ = files_.GetFile();
+  // The date and picture data drawn follow the picture on show.
+  std::string keptDate = fileDateText_, keptData = pictureString_;
   ReadFacts(switches);
   try {
     LoadAndFit(switches);
   } catch (const std::exception& error) {
-    // The picture stays as it was; the log line says why.
+    // The picture stays as it was, with its own date and data; the log line says why.
+    fileDateText_ = std::move(keptDate);
+    pictureString_ = std::move(keptData);
     if (!currentFileName_.empty()) {
       MyLog(OneLine("Not shown: " + currentFileName_ + ": " + error.what()));
     }

@@ -14,6 +14,8 @@
 #include "base/Error.h"
 #include "core/SessionFixture.h"
 #include "imaging/PictureLoader.h"
+#include "metadata/PictureDataItems.h"
+#include "support/ExifBuilder.h"
 
 namespace snapwick::test {
 
@@ -175,6 +177,29 @@ TEST_F(SessionTest, HostileDamagedOddTruncatedAndUnusualFiles) {
   EXPECT_EQ(
       (std::vector{notes["gone.jpg"], notes["x.jpg"], notes["locked.jpg"], notes["empty.jpg"]}),
       (std::vector<std::string>{"File not found", denied, denied, "Invalid picture"}));
+}
+
+// A file that cannot be shown leaves the date and picture data of the picture kept: drawn again on
+// it, they are its own and not those of the file passed over.
+TEST_F(SessionTest, AFileNotShownLeavesTheDateAndDataOfThePictureKept) {
+  PicDataFlags items{};
+  items[1] = items[2] = 1;
+  StorePicDataSetting(items);
+  const std::string a = Pic("a.jpg", MakeJpeg(400, 300, PhotoLike));
+  const std::string bad = Pic("bad.jpg", ExifJpeg(CameraExif(), false, "\xFF\xD8 no picture"));
+  std::filesystem::last_write_time(bad,
+                                   std::filesystem::last_write_time(a) - std::chrono::days(400));
+  Start(320, 240);
+  road_.pictureData = true;
+  Load({"a.jpg", "bad.jpg"});
+  const QImage dated = session_->Picture2().Image();
+  const auto facts = std::pair(session_->FileDateText(), session_->PictureString());
+  EXPECT_FALSE(Next());
+  EXPECT_EQ(std::pair(session_->FileDateText(), session_->PictureString()), facts);
+  session_->FitPicture(session_->PictureRatio(), road_);
+  EXPECT_TRUE(session_->Picture2().Image() == dated);
+  session_->SetDate(true);
+  EXPECT_TRUE(session_->Picture2().Image() == dated);
 }
 
 struct OutputFaultTest : SessionTest {
