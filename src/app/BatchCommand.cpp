@@ -17,6 +17,7 @@
 #include "app/QualitySetting.h"
 #include "app/SaveAll.h"
 #include "base/Error.h"
+#include "base/FileSet.h"
 #include "base/FileTimes.h"
 #include "base/PosixFile.h"
 #include "base/Settings.h"
@@ -139,13 +140,19 @@ SaveAllJob BatchJob(const CommandLineOptions& options, const std::string& folder
                     options.jobs.value_or(AllCores())};
 }
 
-// --dry-run: "source -> target" for every picture, a target that is the picture itself marked.
+// --dry-run: "source -> target" for every picture, a target that is the picture itself or
+// another picture of the list marked.
 int DryRun(const SaveAllJob& job, const std::vector<std::string>& pictures, CommandIo& io) {
   const std::vector<std::string> targets =
       AutoSaveNames(job.settings.autoSave.names, job.files.Pictures());
+  const FileSet sources(pictures);
   for (size_t i = 0; i < targets.size() && i < pictures.size(); ++i) {
     io.out << pictures[i] << " -> " << targets[i];
-    if (IsSameFile(pictures[i], targets[i])) io.out << " (not written: it is the original)";
+    if (IsSameFile(pictures[i], targets[i])) {
+      io.out << " (not written: it is the original)";
+    } else if (sources.Holds(targets[i])) {
+      io.out << " (not written: it is another picture of the list)";
+    }
     io.out << '\n';
   }
   return Printed(io);

@@ -48,6 +48,14 @@ std::vector<std::string> PictureList::Pictures() const {
   return std::vector<std::string>(FileList.begin() + 1, FileList.end());
 }
 
+std::vector<std::string> PictureList::PicturePaths() const {
+  if (FileCount == 1) return {PathOf(0)};
+  std::vector<std::string> paths;
+  for (int32_t entry = 1; entry < FileCount; ++entry)
+    paths.push_back(PathOf(entry));
+  return paths;
+}
+
 bool PictureList::StepBack() {
   if (CurrentFile < 3) return false;
   CurrentFile -= 2;

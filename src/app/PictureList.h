@@ -47,6 +47,8 @@ struct PictureList {
   // The entries that are pictures, in list order (picture n at index n - 1): the single
   // picture's path, or the names (or paths) that follow the folder.
   std::vector<std::string> Pictures() const;
+  // The full path of every picture, in list order.
+  std::vector<std::string> PicturePaths() const;
 
  private:
   // The full path of an entry below FileCount.

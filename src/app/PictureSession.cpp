@@ -242,9 +242,8 @@ void PictureSession::ReadAhead(Travel travel) {
 void PictureSession::AutoSavePicture() {
   const std::string saveName =
       AutoSaveName(autoSave_.names, files_.Pictures(), files_.ShownNumber());
-  // An automatic save never takes the place of the picture it comes from.
-  if (IsSameFile(saveName, currentFileName_)) {
-    MyLog(OneLine("Not saved: " + saveName + " is the original"));
+  if (const std::string why = NotWrittenOver(saveName); !why.empty()) {
+    MyLog(OneLine("Not saved: " + saveName + " " + why));
     return;
   }
   try {
@@ -252,6 +251,18 @@ void PictureSession::AutoSavePicture() {
   } catch (const std::exception& error) {
     MyLog(OneLine("Not saved: " + saveName + ": " + error.what()));
   }
+}
+
+std::string PictureSession::NotWrittenOver(const std::string& target) {
+  FileStamp stamp;
+  if (!ReadFileStamp(target, stamp)) return std::string();
+  if (IsSameFile(target, currentFileName_)) return "is the original";
+  // The list's files are looked up once for each list.
+  if (listFilesOf_ != files_.FileList) {
+    listFiles_ = FileSet(files_.PicturePaths());
+    listFilesOf_ = files_.FileList;
+  }
+  return listFiles_.Holds(target) ? "is another picture of the list" : std::string();
 }
 
 SavedPicture PictureSession::SaveListPicture(int32_t number, const RoadSwitches& switches,
@@ -287,8 +298,8 @@ SavedPicture PictureSession::SaveListPicture(int32_t number, const RoadSwitches&
   }
   if (label) DrawLabel(*label);
   try {
-    if (IsSameFile(saved.target, currentFileName_)) {
-      saved.reason = "it is the original";
+    if (const std::string why = NotWrittenOver(saved.target); !why.empty()) {
+      saved.reason = "it " + why;
     } else {
       SaveShownPicture(saved.target);
       saved.result = SavedPicture::Result::Written;

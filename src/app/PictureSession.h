@@ -10,6 +10,7 @@
 
 #include "app/NextPicture.h"
 #include "app/PictureList.h"
+#include "base/FileSet.h"
 #include "imaging/Canvas.h"
 #include "imaging/Picture.h"
 #include "imaging/cDIBSection.h"
@@ -181,6 +182,9 @@ class PictureSession {
   // Writes the fitted picture to the temporary file, moving it once when it cannot be written.
   void WriteTempFile(const cDIBSection& fitted);
   void AutoSavePicture();
+  // Why a picture may not be saved under a name, or "" when it may: an automatic save never takes
+  // the place of the picture it comes from or of another picture of the list.
+  std::string NotWrittenOver(const std::string& target);
   // Starts decoding the picture that the next step the same way would show.
   void ReadAhead(Travel travel);
   // The encoded picture with the shown picture's EXIF data kept in it, where it can be.
@@ -206,8 +210,10 @@ class PictureSession {
   std::string tempFile_;  // empty: the fitted picture's JPEG stays in memory
   std::string log_;
   std::optional<std::string> lastLabel_;
-  bool holdsPictures_ = true;           // false: nothing held ahead or between pictures
-  std::vector<std::string> listNames_;  // the auto-save names of the list, once asked for
+  bool holdsPictures_ = true;             // false: nothing held ahead or between pictures
+  std::vector<std::string> listNames_;    // the auto-save names of the list, once asked for
+  FileSet listFiles_;                     // the files of the list's pictures,
+  std::vector<std::string> listFilesOf_;  // as they were for this list
 
   Picture picture1_;  // the loaded picture at full size
   Picture spare_;     // receives the next picture, so that a failed load keeps the current one

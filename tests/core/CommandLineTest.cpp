@@ -349,7 +349,7 @@ TEST_F(CommandLineTest, ReportsEachPictureNotWrittenAndWritesTheRest) {
   EXPECT_EQ(Folder(out), "a.jpg 160x120, b.jpg 90x120, c.jpg 160x80");
 }
 
-TEST_F(CommandLineTest, DryRunPrintsThePairsAndWritesNothing) {
+TEST_F(CommandLineTest, DryRunPrintsThePairsAndTheRunSkipsThoseMarked) {
   const std::vector<std::string> pictures = ThreePictures();
   const std::string out = out_.File("not made");
   const Ran ran = Run(Join({"-n", "-o", out, "-p", "x"}, pictures));
@@ -364,6 +364,19 @@ TEST_F(CommandLineTest, DryRunPrintsThePairsAndWritesNothing) {
                           pics_.File("b.jpg") + " (not written: it is the original)\n" +
                           pictures[2] + " -> " + pics_.File("c.jpg") + "\n");
   EXPECT_EQ(Folder(pics_.Path()), "a.jpg 400x300, b.jpg 300x400, c.bmp");
+  // A numbered name that is another picture of the list: marked, and that picture kept.
+  const std::vector<std::string> numbered = {Pic("x_002.jpg", MakeJpeg(64, 48)), pictures[0]};
+  const std::vector<std::string> args = {"-o", pics_.Path(), "-p", "x", "-j", "1"};
+  EXPECT_EQ(Run(Join({"-n"}, Join(args, numbered))).out,
+            numbered[0] + " -> " + pics_.File("x_001.jpg") + "\n" + pictures[0] + " -> " +
+                pics_.File("x_002.jpg") + " (not written: it is another picture of the list)\n");
+  const Ran written = Run(Join(args, numbered));
+  EXPECT_EQ(
+      std::tuple(written.status, written.err, Folder(pics_.Path())),
+      std::tuple(1,
+                 "snapwick: " + numbered[0] +
+                     ": it is another picture of the list\nsnapwick: 1 of 2 written, 1 failed\n",
+                 "a.jpg 400x300, b.jpg 300x400, c.bmp, x_001.jpg 640x480, x_002.jpg 64x48"));
 }
 
 // Names with blanks, brackets, a newline, bytes that are not UTF-8 and a leading dash.

@@ -163,10 +163,10 @@ TEST_F(SessionTest, ASlideShowThatCannotBeWrittenStopsTheLoad) {
 }
 
 // Automatic saves keeping the pictures' names never take the place of a source picture: not in the
-// pictures' own folder, not through a link; other formats get ".jpg" names, and pictures of
-// several folders with one name are numbered (first, while the log line is empty). Each row: the
-// pictures made (a name ending in "@" is a link to the next picture made), the folder saved into,
-// what it then holds and the log.
+// pictures' own folder, not through a link, not another picture of the list; other formats get
+// ".jpg" names, and pictures of several folders with one name are numbered (first, while the log
+// line is empty). Each row: the pictures made (a name ending in "@" is a link to the next picture
+// made), the folder saved into, what it then holds and the log.
 TEST_F(SessionTest, AutoSaveNeverWritesOverTheOriginals) {
   struct Row {
     std::vector<std::string> made, opened;
@@ -179,7 +179,9 @@ TEST_F(SessionTest, AutoSaveNeverWritesOverTheOriginals) {
       {{"p/c.bmp", "p/a.jpg"}, {"p/c.bmp", "p/a.jpg"}, "p", "a.jpg 64x48, c.bmp, c.jpg 160x120",
        "Not saved: p/a.jpg is the original"},
       {{"o/a.jpg@", "p/a.jpg"}, {"p/a.jpg"}, "o", "a.jpg 64x48",
-       "Not saved: o/a.jpg is the original"}};
+       "Not saved: o/a.jpg is the original"},
+      {{"p/a.bmp", "p/a.jpg"}, {"p/a.bmp", "p/a.jpg"}, "p", "a (2).jpg 160x120, a.bmp, a.jpg 64x48",
+       "Not saved: p/a.jpg is another picture of the list"}};
   // clang-format on
   Start(160, 120);
   for (const Row& row : rows) {
