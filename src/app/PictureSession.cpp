@@ -1,5 +1,7 @@
 #include "app/PictureSession.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <exception>
 #include <vector>
@@ -71,7 +73,11 @@ PictureSession::PictureSession(const SessionSettings& settings, const PictureLis
   canvas_.SetBoxSize(settings.viewWidth, settings.viewHeight);
 }
 
-PictureSession::~PictureSession() = default;
+PictureSession::~PictureSession() {
+  // The temporary JPEGs this session wrote are its own to remove.
+  for (const std::string& path : madeTempFiles_)
+    ::unlink(path.c_str());
+}
 
 SessionSettings PictureSession::Settings() const {
   return SessionSettings{
@@ -364,6 +370,9 @@ void PictureSession::WriteTempFile(const cDIBSection& fitted) {
     SaveJPG(fitted, elsewhere, quality_, SaveDurability::Scratch);
     tempFile_ = elsewhere;
   }
+  const std::string made = AbsolutePaths({tempFile_}).front();
+  if (std::find(madeTempFiles_.begin(), madeTempFiles_.end(), made) == madeTempFiles_.end())
+    madeTempFiles_.push_back(made);
 }
 
 void PictureSession::SaveShownPicture(const std::string& fileName) {

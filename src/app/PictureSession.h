@@ -207,7 +207,8 @@ class PictureSession {
   std::string windowTitle_;
   double pictureRatio_ = 0;
   int32_t pixelWidth_ = 0;
-  std::string tempFile_;  // empty: the fitted picture's JPEG stays in memory
+  std::string tempFile_;                    // empty: the fitted picture's JPEG stays in memory
+  std::vector<std::string> madeTempFiles_;  // the temporary JPEGs written, by full path
   std::string log_;
   std::optional<std::string> lastLabel_;
   bool holdsPictures_ = true;             // false: nothing held ahead or between pictures

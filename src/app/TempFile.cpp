@@ -20,12 +20,10 @@ bool Writable(const char* path) {
   return ::faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0;
 }
 
-// Whether the file can be written in its place: it does not exist yet, or it is a regular file
-// that is neither marked read-only nor closed to us.
-bool Replaceable(const char* path) {
+// Whether nothing of that name is there yet.
+bool Free(const char* path) {
   struct stat st {};
-  if (::stat(path, &st) != 0) return errno == ENOENT;
-  return S_ISREG(st.st_mode) && (st.st_mode & 0222) != 0 && Writable(path);
+  return ::lstat(path, &st) != 0 && errno == ENOENT;
 }
 
 // "temp" + the saved format's suffix: "temp.jpg".
@@ -37,14 +35,16 @@ std::string TempFileName() {
 
 std::string ChooseTempFile() {
   const std::string name = TempFileName();
-  if (Writable(".") && Replaceable(name.c_str())) return name;
+  if (Writable(".") && Free(name.c_str())) return name;
   return CacheTempFile();
 }
 
 std::string CacheTempFile() {
   const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   QDir().mkpath(cache);
-  return QFile::encodeName(cache).toStdString() + "/" + TempFileName();
+  // A name of this process's own, so that two running programs do not show each other's pictures.
+  return QFile::encodeName(cache).toStdString() + "/temp-" + std::to_string(::getpid()) +
+         std::string(kJpegOutput.suffix);
 }
 
 }  // namespace snapwick

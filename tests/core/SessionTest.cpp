@@ -214,32 +214,44 @@ TEST_F(SessionTest, AutoSaveNeverWritesOverTheOriginals) {
   }
 }
 
-// The temporary JPEG never takes a picture's place and moves to the cache folder when its own
-// cannot be written: a "temp.jpg" of the working folder opened as a picture is shown, not
-// written over; a working folder that turns read-only during the run keeps its old one.
-TEST_F(SessionTest, TheTemporaryJpegMovesRatherThanReplaceAPictureOrFail) {
+// The temporary JPEG never takes the place of a file it did not make: a "temp.jpg" already in the
+// working folder (the user's, or a picture opened) sends it to a file of the process's own in the
+// cache folder, and so does a working folder that turns read-only during the run. The session
+// removes the temporary JPEGs it wrote, and only those, when it ends.
+TEST_F(SessionTest, TheTemporaryJpegNeverReplacesAFileItDidNotMake) {
   ScopedFilePermissionsApply permissions;
-  const std::string temp = MakeJpeg(64, 48);
-  WriteBytes(work_.File("temp.jpg"), temp);
-  Start();
-  ASSERT_EQ(session_->TempFile(), "temp.jpg");
-  Open({"temp.jpg"});
-  EXPECT_TRUE(ReadFile(work_.File("temp.jpg")) == temp &&
-              session_->WindowTitle().ends_with("64x48]"));
-  EXPECT_EQ(session_->TempFile().rfind(cache_.Path() + "/", 0), 0u);
-
+  const std::string users = MakeJpeg(64, 48);
+  WriteBytes(work_.File("temp.jpg"), users);
   Pic("a.jpg", MakeJpeg(400, 300));
   Pic("b.jpg", MakeJpeg(300, 400));
+  Start(320, 240);
+  const std::string own = session_->TempFile();
+  ASSERT_TRUE(own.starts_with(cache_.Path() + "/") &&
+              own.ends_with("/temp-" + std::to_string(::getpid()) + ".jpg"))
+      << own;
+  Open({pics_.File("a.jpg"), work_.File("temp.jpg")});
+  Next();
+  EXPECT_TRUE(ReadFile(work_.File("temp.jpg")) == users &&
+              session_->WindowTitle().starts_with(work_.File("temp.jpg") + "  [ 0.0M 64x48]"))
+      << session_->WindowTitle();
+  EXPECT_EQ(JpegSize(own), std::pair(320, 240));
+  session_.reset();
+  EXPECT_EQ(std::tuple(Folder(work_.Path()), ::access(own.c_str(), F_OK)),
+            std::tuple("temp.jpg 64x48", -1));
+
+  ASSERT_EQ(::unlink(work_.File("temp.jpg").c_str()), 0);
   Start(320, 240);
   Load({"a.jpg", "b.jpg"});
   ASSERT_EQ(session_->TempFile(), "temp.jpg");
   ASSERT_EQ(::chmod(work_.Path().c_str(), 0555), 0);
   Next();
   ::chmod(work_.Path().c_str(), 0755);
-  EXPECT_EQ(std::tuple(session_->WindowTitle(), session_->TempFile().rfind(cache_.Path() + "/", 0),
-                       Log(), JpegSize(session_->TempFile()), Folder(work_.Path())),
-            std::tuple(pics_.File("b.jpg") + "  [ 0.1M 300x400] Photo 2 of 2", 0u, "",
+  EXPECT_EQ(std::tuple(session_->WindowTitle(), session_->TempFile(), Log(),
+                       JpegSize(session_->TempFile()), Folder(work_.Path())),
+            std::tuple(pics_.File("b.jpg") + "  [ 0.1M 300x400] Photo 2 of 2", own, "",
                        std::pair(180, 240), "temp.jpg 320x240"));
+  session_.reset();
+  EXPECT_EQ(std::tuple(Folder(work_.Path()), ::access(own.c_str(), F_OK)), std::tuple("", -1));
 }
 
 // A stored quality is read where sound, else the default of 90 holds; a broken stored font
