@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
   const auto font = snapwick::ParseFontSetting(text);
   if (!font) return 0;
-  if (font->face.empty() || !(font->size > 0) || !std::isfinite(font->size)) __builtin_trap();
+  if (font->face.empty() || !(font->size > 0) || !(font->size <= snapwick::kMaxLabelFontPoints))
+    __builtin_trap();
   const std::string stored = snapwick::FontSettingText(*font);
   const auto again = snapwick::ParseFontSetting(stored);
   if (!again || !(*again == *font)) __builtin_trap();

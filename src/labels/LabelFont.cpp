@@ -4,7 +4,6 @@
 #include <QString>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 namespace snapwick {
@@ -53,13 +52,11 @@ std::optional<bool> ReadFlag(const std::string& field) {
   return value != 0;
 }
 
-// A positive size in points that fits a single-precision number, read in the default locale.
+// A positive size in points, up to the largest label font, read in the default locale.
 std::optional<float> ReadSize(const std::string& field) {
   bool ok = false;
   const double value = QLocale().toDouble(QString::fromUtf8(field), &ok);
-  if (!ok || !std::isfinite(value) || value > std::numeric_limits<float>::max()) {
-    return std::nullopt;
-  }
+  if (!ok || !std::isfinite(value) || value > kMaxLabelFontPoints) return std::nullopt;
   const float size = static_cast<float>(value);
   if (!(size > 0)) return std::nullopt;
   return size;

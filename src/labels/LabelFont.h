@@ -15,6 +15,8 @@ struct LabelFont {
 };
 
 inline constexpr const char* kFontKey = "Font";
+// The largest label font in points: a label of that size already fills the largest picture box.
+inline constexpr float kMaxLabelFontPoints = 1000;
 
 // "face:size:bold:italic", the size in the default locale's shortest decimal form, the flags as
 // True or False: "Arial:12:True:False".
@@ -22,8 +24,8 @@ std::string FontSettingText(const LabelFont& font);
 
 // Reads a stored text; none when it does not split into four usable fields: exactly four fields
 // separated by ":", a face that is not empty, a size that is a positive number in the default
-// locale (and fits a float), and flags that read True or False in any case, or a number (non-zero
-// is true).
+// locale, at most kMaxLabelFontPoints, and flags that read True or False in any case, or a number
+// (non-zero is true).
 std::optional<LabelFont> ParseFontSetting(const std::string& text);
 
 }  // namespace snapwick

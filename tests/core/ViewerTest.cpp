@@ -94,8 +94,10 @@ TEST(StoredSettings, QualityAndLabelFont) {
     EXPECT_EQ(FontSettingText(font), text);
     EXPECT_EQ(ParseFontSetting(text), font) << text;
   }
-  for (const char* broken : {"", "Arial:12:True:False:", ":12:True:False", "Arial:0:True:False",
-                             "Arial:nan:True:False", "Arial:1e40:True:False", "Arial:12:Yes:False"})
+  for (const char* broken :
+       {"", "Arial:12:True:False:", ":12:True:False", "Arial:0:True:False", "Arial:nan:True:False",
+        "Arial:1e40:True:False", "Arial:1e30:True:False", "Arial:1000.5:True:False",
+        "Arial:12:Yes:False"})
     EXPECT_EQ(ParseFontSetting(broken), std::nullopt) << broken;
 }
 
