@@ -56,17 +56,21 @@ void PercentEscape(std::string& out, char c) {
 
 // A picture name made safe for a JavaScript string in apostrophes that sits inside an HTML
 // attribute in double quotes: backslash escapes for the script string, then entities for the
-// attribute. Control characters, which a script string cannot hold as they are, are written as
-// \xHH; bytes beyond ASCII and the address characters "%", "#" and "?" as %XX. Names without
-// any of these characters stay as they are.
+// attribute. What a browser would read otherwise as it makes the picture's address is written as
+// %XX: bytes beyond ASCII, the address characters "%", "#" and "?", a backslash (read as "/"),
+// control characters (line breaks and tabs are dropped) and blanks at either end (trimmed).
+// Names without any of these characters stay as they are.
 std::string EscapeName(const std::string& name) {
   std::string escaped;
   escaped.reserve(name.size());
-  for (const char c : name) {
+  const size_t first = name.find_first_not_of(' '), last = name.find_last_not_of(' ');
+  for (size_t at = 0; at < name.size(); ++at) {
+    const char c = name[at];
+    if (c == ' ' && (at < first || at > last)) {
+      PercentEscape(escaped, c);
+      continue;
+    }
     switch (c) {
-      case '\\':
-        escaped += "\\\\";
-        break;
       case '\'':
         escaped += "\\'";
         break;
@@ -85,14 +89,11 @@ std::string EscapeName(const std::string& name) {
       case '%':
       case '#':
       case '?':
+      case '\\':
         PercentEscape(escaped, c);
         break;
       default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          escaped += "\\x";
-          escaped += kHex[static_cast<unsigned char>(c) >> 4];
-          escaped += kHex[c & 0x0F];
-        } else if (static_cast<unsigned char>(c) >= 0x80) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80) {
           PercentEscape(escaped, c);
         } else {
           escaped += c;

@@ -70,11 +70,11 @@ TEST(SlideShow, FilesForNamesIntervalsAndLocalesAndFailures) {
           {"de_DE", {"a.jpg"}, "0,0015", "\t\t'a.jpg'\r\n", "1.5"},  // the point the script needs
           {"en_US",
            {"it's.jpg", "say \"hi\".jpg", "<b>.jpg", "a\\b.jpg", "line\nbreak.jpg",
-            "\xC3\xA9t\xC3\xA9.jpg", "#1 100%?.jpg"},
+            "\xC3\xA9t\xC3\xA9.jpg", "#1 100%?.jpg", "  two  blanks.jpg "},
            "5",
            "\t\t'it\\'s.jpg'\r\n\t\t,'say &quot;hi&quot;.jpg'\r\n\t\t,'&lt;b&gt;.jpg'\r\n"
-           "\t\t,'a\\\\b.jpg'\r\n\t\t,'line\\x0Abreak.jpg'\r\n\t\t,'%C3%A9t%C3%A9.jpg'\r\n"
-           "\t\t,'%231 100%25%3F.jpg'\r\n",
+           "\t\t,'a%5Cb.jpg'\r\n\t\t,'line%0Abreak.jpg'\r\n\t\t,'%C3%A9t%C3%A9.jpg'\r\n"
+           "\t\t,'%231 100%25%3F.jpg'\r\n\t\t,'%20%20two  blanks.jpg%20'\r\n",
            "5000"},
       };
   for (const auto& [locale, names, seconds, lines, ms] : cases) {
