@@ -43,7 +43,11 @@ std::string Reason(const std::string& reason, const std::string& file) {
 BatchReport::BatchReport(std::ostream& err, bool terminal, bool quiet)
     : err_(err), terminal_(terminal), quiet_(quiet) {}
 
-void BatchReport::Line(const std::string& text) {
+void BatchReport::Line(std::string text) {
+  // One line each: a line break or other control character of a file name is told as "?".
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  }
   if (progressShown_) err_ << kLineStart << kClearToEnd;
   err_ << kProgram << text << '\n';
 }

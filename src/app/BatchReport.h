@@ -26,7 +26,7 @@ class BatchReport {
   int End(const SaveAllSummary& summary, const std::string& folder);
 
  private:
-  void Line(const std::string& text);
+  void Line(std::string text);
   void Progress(const std::string& name, int32_t done, int32_t total);
 
   std::ostream& err_;
