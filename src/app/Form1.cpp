@@ -173,14 +173,10 @@ PictureSession::LabelAsker Form1::LabelAsker() {
 }
 
 std::optional<std::string> Form1::AskLabel() {
-  // The picture is on screen with its title while the dialog is open, and "Auto" is held so
-  // that no tick starts another picture meanwhile.
+  // The picture is on screen with its title while the dialog is open; no tick starts another
+  // picture meanwhile (see Timer1_Timer).
   Present();
-  const bool autoNext = Checked(MenuItem::AutoNext);
-  SetChecked(MenuItem::AutoNext, false);
-  const bool accepted = dialogs_.RunModal(form4_) == QDialog::Accepted;
-  SetChecked(MenuItem::AutoNext, autoNext);
-  if (!accepted) return std::nullopt;
+  if (dialogs_.RunModal(form4_) != QDialog::Accepted) return std::nullopt;
   return form4_->Text();
 }
 
@@ -200,7 +196,9 @@ void Form1::PrevFile_Click() {
 }
 
 void Form1::Timer1_Timer() {
-  if (!Checked(MenuItem::AutoNext)) return;
+  // Behind a dialog or message box the picture stays, so that what the dialog acts on ("Save
+  // as...", "Label") is the picture shown when it was opened; the next tick after it goes on.
+  if (!Checked(MenuItem::AutoNext) || dialogs_.AnyOpen()) return;
   if (session_.Files().HasMore()) {
     ShowPicture();
   } else {

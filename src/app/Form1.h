@@ -9,6 +9,7 @@
 
 #include "app/MainMenu.h"
 #include "app/PictureSession.h"
+#include "platform/Dialogs.h"
 
 class QAction;
 class QLabel;
@@ -16,7 +17,6 @@ class QMenu;
 
 namespace snapwick {
 
-class DialogHost;
 class PictureBox;
 class clsStyle;
 class Form2;
@@ -117,7 +117,9 @@ class Form1 : public QMainWindow {
   void Present();
   void LoadSelection(const std::string& selection);
 
-  DialogHost& dialogs_;
+  // Every dialog and message box of the window, and of its dialogs, goes through this host;
+  // "Auto" does not step on while one is open.
+  CountedDialogHost dialogs_;
   PictureSession session_;
   MainMenu menu_;
   std::string shownTitle_;  // the picture title the caption last took

@@ -113,4 +113,47 @@ int QtDialogHost::RunModal(QDialog* dialog) {
   return dialog->exec();
 }
 
+template <typename Call>
+decltype(auto) CountedDialogHost::Counted(Call&& call) {
+  struct Open {
+    int& count;
+    explicit Open(int& c) : count(c) { ++count; }
+    ~Open() { --count; }
+  } open(open_);
+  return call();
+}
+
+std::optional<std::string> CountedDialogHost::OpenFiles(QWidget* owner, const std::string& title,
+                                                        const std::string& filter) {
+  return Counted([&] { return host_.OpenFiles(owner, title, filter); });
+}
+
+std::optional<std::string> CountedDialogHost::SaveFile(QWidget* owner, const std::string& title,
+                                                       const std::string& filter) {
+  return Counted([&] { return host_.SaveFile(owner, title, filter); });
+}
+
+std::optional<std::string> CountedDialogHost::ChooseFolder(QWidget* owner, const std::string& title,
+                                                           const std::string& start) {
+  return Counted([&] { return host_.ChooseFolder(owner, title, start); });
+}
+
+bool CountedDialogHost::AskYesNo(QWidget* owner, const std::string& title,
+                                 const std::string& text) {
+  return Counted([&] { return host_.AskYesNo(owner, title, text); });
+}
+
+void CountedDialogHost::ShowMessage(QWidget* owner, const std::string& title,
+                                    const std::string& text) {
+  Counted([&] { host_.ShowMessage(owner, title, text); });
+}
+
+std::optional<QFont> CountedDialogHost::ChooseFont(QWidget* owner, const QFont& initial) {
+  return Counted([&] { return host_.ChooseFont(owner, initial); });
+}
+
+int CountedDialogHost::RunModal(QDialog* dialog) {
+  return Counted([&] { return host_.RunModal(dialog); });
+}
+
 }  // namespace snapwick

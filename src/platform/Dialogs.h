@@ -53,6 +53,37 @@ class QtDialogHost : public DialogHost {
   int RunModal(QDialog* dialog) override;
 };
 
+// Passes every call on to another host and counts the dialogs and message boxes open through
+// it, so that a window can hold back what must not happen behind them (a timer stepping on).
+class CountedDialogHost : public DialogHost {
+ public:
+  explicit CountedDialogHost(DialogHost& host) : host_(host) {}
+  CountedDialogHost(const CountedDialogHost&) = delete;
+  CountedDialogHost& operator=(const CountedDialogHost&) = delete;
+
+  // Whether a dialog or message box is open through this host now.
+  bool AnyOpen() const { return open_ > 0; }
+
+  std::optional<std::string> OpenFiles(QWidget* owner, const std::string& title,
+                                       const std::string& filter) override;
+  std::optional<std::string> SaveFile(QWidget* owner, const std::string& title,
+                                      const std::string& filter) override;
+  std::optional<std::string> ChooseFolder(QWidget* owner, const std::string& title,
+                                          const std::string& start) override;
+  bool AskYesNo(QWidget* owner, const std::string& title, const std::string& text) override;
+  void ShowMessage(QWidget* owner, const std::string& title, const std::string& text) override;
+  std::optional<QFont> ChooseFont(QWidget* owner, const QFont& initial) override;
+  int RunModal(QDialog* dialog) override;
+
+ private:
+  // Runs a call into the host with the count raised, also when it throws.
+  template <typename Call>
+  decltype(auto) Counted(Call&& call);
+
+  DialogHost& host_;
+  int open_ = 0;
+};
+
 // The longest selection the open dialog hands over, in characters.
 inline constexpr int kMaxSelectionLength = 10000;
 

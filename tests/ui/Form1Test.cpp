@@ -123,15 +123,54 @@ TEST_F(Form1Test, AutoStepsOnTheTimerUntilTheListEnds) {
               form.Session().WindowTitle().ends_with("320x240]"));
 }
 
-// "Auto Label" asks for a label when a picture is shown, holding "Auto" while its dialog is open.
+// "Auto Label" asks for a label when a picture is shown; no tick of "Auto" starts the next
+// picture while its dialog is open, and "Auto" stays on.
 TEST_F(Form1Test, AutoLabelHoldsAutoWhileItsDialogIsOpen) {
   Pic("a.jpg", MakeJpeg(64, 48));
   Form1& form = Start();
   form.SetChecked(MenuItem::AutoLabel, true);
   form.SetChecked(MenuItem::AutoNext, true);
-  dialogs_.onModal = [&](QDialog*) { EXPECT_FALSE(form.Checked(MenuItem::AutoNext)); };
-  Load({"a.jpg"});
-  EXPECT_TRUE(form.Checked(MenuItem::AutoNext) && dialogs_.modals == 1);
+  dialogs_.onModal = [&](QDialog*) { form.Timer1_Timer(); };
+  Load({"a.jpg", "a.jpg"});
+  EXPECT_TRUE(form.Checked(MenuItem::AutoNext) && dialogs_.modals == 1 &&
+              form.Session().WindowTitle().ends_with("Photo 1 of 2"));
+}
+
+// No tick of "Auto" steps on while a dialog or message box of the window is open: "Save as..."
+// saves and "Label" labels the picture shown when they were chosen. "Auto" goes on afterwards.
+TEST_F(Form1Test, AutoWaitsWhileADialogOrMessageIsOpen) {
+  Pic("a.jpg", MakeJpeg(400, 300));
+  Pic("b.jpg", MakeJpeg(300, 400));
+  Pic("c.jpg", MakeJpeg(200, 100));
+  Form1& form = Start(2);
+  Load({"a.jpg", "b.jpg", "c.jpg"});
+  const std::string shown = form.Session().WindowTitle();
+  form.Timer1.setInterval(1);
+  form.SetChecked(MenuItem::AutoNext, true);
+  int open = 0;
+  dialogs_.whileOpen = [&] {
+    ++open;
+    form.Timer1_Timer();
+    QTest::qWait(30);  // many intervals of the timer
+    EXPECT_EQ(form.Session().WindowTitle(), shown) << open;
+  };
+  Answer(out_.File("pic.jpg"), &Form1::SaveAs_Click);
+  EXPECT_EQ(Folder(out_.Path()), "pic.jpg 640x480");
+  form.form4()->Text1->setText("Harbour");
+  Press(form.form4()->Command1, &Form1::Lable_Click);
+  const Canvas& canvas = form.Session().Picture2();
+  EXPECT_TRUE(form.Session().WindowTitle() == shown && canvas.Image() != canvas.PictureImage());
+  // The other dialogs and message boxes: a failed save's message, "About", the quit question,
+  // the font, the open dialog cancelled, the picture-data items and their listing.
+  Answer(out_.File("no folder/pic.jpg"), &Form1::SaveAs_Click);
+  for (void (Form1::*command)() :
+       {&Form1::About_Click, &Form1::Exit_Click, &Form1::SelectFont_Click, &Form1::Load_Click,
+        &Form1::SelectData_Click, &Form1::DisplayPicData_Click})
+    (form.*command)();
+  EXPECT_EQ(std::tuple(open, form.Session().WindowTitle(), quits_), std::tuple(10, shown, 0));
+  dialogs_.whileOpen = nullptr;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form.Checked(MenuItem::AutoNext); }, 120000));
+  EXPECT_TRUE(form.Session().WindowTitle().ends_with("Photo 3 of 3"));
 }
 
 // The session's messages show on the log line, below the box where it never covers the picture;

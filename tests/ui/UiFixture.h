@@ -29,25 +29,34 @@ struct FakeDialogHost : DialogHost {
   std::vector<bool> yesNo;  // the answers of the questions in turn, then No
   std::optional<QFont> font;
   std::function<void(QDialog*)> onModal;  // fills a modal dialog and presses its buttons
+  std::function<void()> whileOpen;        // runs inside every dialog and message box
   std::vector<std::string> questions, messages;
   int modals = 0;
 
-  Answer OpenFiles(QWidget*, Text, Text) override { return std::exchange(file, {}); }
-  Answer SaveFile(QWidget*, Text, Text) override { return std::exchange(file, {}); }
-  Answer ChooseFolder(QWidget*, Text, Text) override { return {}; }
+  Answer OpenFiles(QWidget*, Text, Text) override { return Open(), std::exchange(file, {}); }
+  Answer SaveFile(QWidget*, Text, Text) override { return Open(), std::exchange(file, {}); }
+  Answer ChooseFolder(QWidget*, Text, Text) override { return Open(), Answer(); }
   bool AskYesNo(QWidget*, Text title, Text text) override {
+    Open();
     questions.push_back(title + "|" + text);
     return questions.size() <= yesNo.size() && yesNo[questions.size() - 1];
   }
-  void ShowMessage(QWidget*, Text, Text text) override { messages.push_back(text); }
-  std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return font; }
+  void ShowMessage(QWidget*, Text, Text text) override {
+    Open();
+    messages.push_back(text);
+  }
+  std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return Open(), font; }
   int RunModal(QDialog* dialog) override {
     ++modals;
     dialog->setResult(0);
     dialog->show();
+    Open();
     if (onModal) onModal(dialog);
     dialog->hide();
     return dialog->result();
+  }
+  void Open() {
+    if (whileOpen) whileOpen();
   }
 };
 
