@@ -13,10 +13,12 @@
 namespace snapwick {
 
 clsStyle::~clsStyle() {
+  EndTracking();
   delete sysMenu_;
 }
 
 void clsStyle::Client(QWidget* obj) {
+  EndTracking();
   if (mClient) mClient->removeEventFilter(this);
   mClient = obj;
   if (mClient) {
@@ -144,20 +146,27 @@ void clsStyle::ShowSysMenu(int x, int y) {
   sysMenu_->popup(at);
 }
 
+bool clsStyle::StartSystemTracking(QWindow* window, Tracking kind) {
+  return kind == Tracking::Move ? window->startSystemMove()
+                                : window->startSystemResize(Qt::RightEdge | Qt::BottomEdge);
+}
+
 void clsStyle::StartTracking(Tracking kind) {
-  if (!mClient) return;
+  if (!mClient || kind == Tracking::None) return;
+  EndTracking();
+  // Where the desktop moves or sizes the window with the mouse, the keyboard stays free.
   QWindow* window = mClient->windowHandle();
-  if (window != nullptr) {
-    if (kind == Tracking::Move) {
-      window->startSystemMove();
-    } else {
-      window->startSystemResize(Qt::RightEdge | Qt::BottomEdge);
-    }
-  }
+  if (window != nullptr && SystemTracking(window, kind)) return;
   tracking_ = kind;
   trackedFrom_ = mClient->geometry();
   mClient->activateWindow();
   mClient->grabKeyboard();
+}
+
+void clsStyle::EndTracking() {
+  if (tracking_ == Tracking::None) return;
+  tracking_ = Tracking::None;
+  if (mClient) mClient->releaseKeyboard();
 }
 
 bool clsStyle::TrackKey(int key) {
@@ -176,8 +185,7 @@ bool clsStyle::TrackKey(int key) {
   }
   if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape) return false;
   if (key == Qt::Key_Escape) mClient->setGeometry(trackedFrom_);
-  tracking_ = Tracking::None;
-  mClient->releaseKeyboard();
+  EndTracking();
   return true;
 }
 
@@ -202,10 +210,12 @@ bool clsStyle::eventFilter(QObject* watched, QEvent* event) {
       const QPoint corner = mClient->frameGeometry().topLeft();
       ShowSysMenu(corner.x(), corner.y());
       return true;
-    } else if (event->type() == QEvent::MouseButtonPress && tracking_ != Tracking::None) {
-      // A click ends the tracking where the window is.
-      tracking_ = Tracking::None;
-      mClient->releaseKeyboard();
+    } else if (event->type() == QEvent::MouseButtonPress ||
+               event->type() == QEvent::WindowBlocked ||
+               event->type() == QEvent::WindowDeactivate) {
+      // A click, a modal dialog over the window or the focus going elsewhere ends the tracking
+      // where the window is, and the keys go where the focus is again.
+      EndTracking();
     }
     if (event->type() == QEvent::MouseButtonPress) {
       auto* mouse = static_cast<QMouseEvent*>(event);

@@ -5,8 +5,10 @@
 #include <QPoint>
 #include <QPointer>
 #include <cstdint>
+#include <functional>
 
 class QWidget;
+class QWindow;
 
 namespace snapwick {
 
@@ -67,11 +69,17 @@ class clsStyle : public QObject {
   // Pops up the window menu (Restore, Move, Size, Minimize, Maximize, Close; also on Alt+Space,
   // and on a right release on the window when AutoSysMenu is on) at a screen point in
   // pixels. A coordinate outside the signed 16-bit range raises an overflow error. "Move" and
-  // "Size" hand the window to the desktop's own move or resize where it offers one, and let the
-  // arrow keys move it or change its size by 10 pixels a press until Enter (Escape puts it back),
-  // so that a window without a title bar can still be moved and sized.
+  // "Size" hand the window to the desktop's own move or resize where it offers one; where it
+  // does not, the window takes the keyboard and the arrow keys move it or change its size by 10
+  // pixels a press until Enter (Escape puts it back), so that a window without a title bar can
+  // still be moved and sized. A click, a modal dialog over the window or the loss of the focus
+  // ends that tracking where the window is and gives the keyboard back.
   enum class Tracking { None, Move, Size };
   void StartTracking(Tracking kind);
+  // Starts the desktop's own move or resize of the window (with the mouse); true when the desktop
+  // took it over. Replaceable, since not every platform offers one.
+  std::function<bool(QWindow*, Tracking)> SystemTracking = StartSystemTracking;
+  static bool StartSystemTracking(QWindow* window, Tracking kind);
   Tracking Tracked() const { return tracking_; }
   void ShowSysMenu(int x, int y);
   // The window menu last popped up (for tests); none before the first.
@@ -92,6 +100,8 @@ class clsStyle : public QObject {
   void ReadStyleFromWindow();
   // Moves or sizes the window by a key while tracking; true when the key was taken.
   bool TrackKey(int key);
+  // Ends the tracking by keys, if any, and releases the keyboard.
+  void EndTracking();
 
   QPointer<QWidget> mClient;
   bool autoDrag_ = false;

@@ -54,11 +54,13 @@ TEST_F(Form1Test, CaptionlessWindowKeepsItsBorderAndTopMostOnlyOrdersIt) {
 }
 
 // The window menu comes on a right release only when switched on, and on Alt+Space, at a 16-bit
-// position. Without a title bar the window is moved and sized from it by the arrow keys: Enter
-// keeps the change, Escape puts the window back.
+// position. Without a title bar, and where the desktop cannot move or size it with the mouse,
+// the window is moved and sized from it by the arrow keys: Enter keeps the change, Escape puts the
+// window back.
 TEST_F(Form1Test, WindowMenuMovesAndSizesTheWindowByKeys) {
   Form1& form = Start();
   clsStyle& style = *form.Style;
+  style.SystemTracking = [](QWindow*, clsStyle::Tracking) { return false; };
   style.Titlebar(false);
   style.mClient_MouseUp(Qt::RightButton, QPoint(50, 60));
   style.AutoSysMenu(true);
@@ -91,6 +93,57 @@ TEST_F(Form1Test, WindowMenuMovesAndSizesTheWindowByKeys) {
   EXPECT_EQ(std::tuple(form.pos(), form.size(), style.Tracked()),
             std::tuple(from, size - QSize(10, 0), clsStyle::Tracking::None));
   EXPECT_THROW(style.ShowSysMenu(40000, 5), SnapError);
+}
+
+// "Move" and "Size" take the keyboard only when the desktop cannot move or size the window with
+// the mouse itself, and give it back when the window loses focus or a modal dialog opens; keys
+// after that reach the dialog and leave the window where it is.
+TEST_F(Form1Test, WindowMenuHoldsTheKeyboardOnlyWhileTheKeysTrack) {
+  Form1& form = Start();
+  clsStyle& style = *form.Style;
+  std::vector<clsStyle::Tracking> asked;
+  bool desktopTracks = true;
+  style.SystemTracking = [&](QWindow*, clsStyle::Tracking kind) {
+    asked.push_back(kind);
+    return desktopTracks;
+  };
+  style.StartTracking(clsStyle::Tracking::Move);
+  EXPECT_EQ(std::tuple(QWidget::keyboardGrabber(), style.Tracked()),
+            std::tuple(nullptr, clsStyle::Tracking::None));
+  form.move(form.pos() + QPoint(30, 20));  // where the desktop put it
+  const QPoint moved = form.pos();
+  QTest::keyClick(form.windowHandle(), Qt::Key_Escape);
+  EXPECT_EQ(form.pos(), moved);
+
+  desktopTracks = false;
+  style.StartTracking(clsStyle::Tracking::Size);
+  EXPECT_EQ(std::tuple(QWidget::keyboardGrabber(), style.Tracked()),
+            std::tuple(&form, clsStyle::Tracking::Size));
+  QDialog dialog(&form);
+  QLineEdit* field = new QLineEdit(&dialog);
+  dialog.open();  // modal to the window
+  QApplication::processEvents();
+  EXPECT_EQ(std::tuple(QWidget::keyboardGrabber(), style.Tracked()),
+            std::tuple(nullptr, clsStyle::Tracking::None));
+  // Keys as the desktop delivers them, to the window that has the focus.
+  field->setFocus();
+  QWindow* focus = QGuiApplication::focusWindow();
+  for (const Qt::Key key : {Qt::Key_O, Qt::Key_K, Qt::Key_Escape})
+    QTest::keyClick(focus, key);
+  EXPECT_EQ(std::tuple(focus, field->text(), form.pos(), dialog.isVisible()),
+            std::tuple(dialog.windowHandle(), QString("ok"), moved, false));
+
+  style.StartTracking(clsStyle::Tracking::Move);
+  EXPECT_EQ(QWidget::keyboardGrabber(), &form);
+  QWidget other;
+  other.show();
+  QApplication::setActiveWindow(&other);
+  QApplication::processEvents();
+  EXPECT_EQ(std::tuple(QWidget::keyboardGrabber(), style.Tracked()),
+            std::tuple(nullptr, clsStyle::Tracking::None));
+  EXPECT_EQ(asked,
+            (std::vector<clsStyle::Tracking>{clsStyle::Tracking::Move, clsStyle::Tracking::Size,
+                                             clsStyle::Tracking::Move}));
 }
 
 // "Border" off and on brings the whole frame back, with the picture's title. "Hide Menu" takes
