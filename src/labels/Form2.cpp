@@ -1,6 +1,7 @@
 #include "labels/Form2.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -74,6 +75,12 @@ void Form2::Form_Load(int quality) {
 
 void Form2::Command1_Click() {
   const std::string folder = Text1->text().toStdString();
+  // The pictures go into a folder that exists; without one their names would start at the root.
+  if (!QFileInfo(Text1->text()).isDir()) {
+    const std::string choose = "Choose a folder to save the pictures in.";
+    Refuse(Text1, folder.empty() ? choose : "There is no folder \"" + folder + "\". " + choose);
+    return;
+  }
   const std::string prefix = Text2->text().toStdString();
   // Kept names leave the prefix of an earlier "Ok" as it was.
   AutoSaveSettings& names = choice_.names;
@@ -89,6 +96,12 @@ void Form2::Command1_Click() {
   choice_.generateSlideShow = GenerateSlideShow->isChecked();
   choice_.quality = static_cast<int16_t>(QScroll->value());
   accept();
+}
+
+void Form2::Refuse(QLineEdit* field, const std::string& message) {
+  dialogs_.ShowMessage(this, windowTitle().toStdString(), message);
+  field->setFocus();
+  field->selectAll();
 }
 
 void Form2::Command2_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <string>
 
 #include "labels/SaveNaming.h"
 
@@ -16,7 +17,7 @@ class DialogHost;
 
 // "Auto Save File Name Setting": folder, prefix or own names, quality and the slide-show
 // options of the automatic save. Hidden between uses, so its fields keep what was entered.
-// "Ok" accepts the dialog; Choice() then gives what was chosen.
+// "Ok" accepts the dialog when the folder exists; Choice() then gives what was chosen.
 class Form2 : public QDialog {
   Q_OBJECT
 
@@ -56,6 +57,8 @@ class Form2 : public QDialog {
  private:
   void Form_Load(int quality);
   void Browse_Click();
+  // Tells why "Ok" was refused, and puts the cursor in the field at fault; the dialog stays open.
+  void Refuse(QLineEdit* field, const std::string& message);
 
   DialogHost& dialogs_;
   AutoSaveChoice choice_;

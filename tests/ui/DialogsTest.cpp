@@ -20,12 +20,13 @@ TEST_F(Form1Test, AutoSaveIsOnAfterOkOnlyAndOffWithoutTheDialog) {
   Form2& dialog = *form.form2();
   dialog.QScroll->setValue(75);
   dialog.SlideTime->setText("7");
-  AutoSaveWith("/out", "holiday", true, true);
+  const std::string out = out_.Path();
+  AutoSaveWith(out, "holiday", true, true);
   const AutoSaveChoice& choice = form.Session().AutoSave();
   EXPECT_EQ(std::tuple(choice.names.base, choice.names.filePath, choice.names.keepOriginalFileName,
                        choice.slideTime, choice.generateSlideShow),
-            std::tuple("/out/", "/out/", true, "7", true));
-  AutoSaveWith("/out", "holiday");
+            std::tuple(out + "/", out + "/", true, "7", true));
+  AutoSaveWith(out, "holiday");
   EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoSave), SettingsStore::GetSetting("Quality", "")),
             std::tuple(true, "75"));
   form.AutoSave_Click();
@@ -34,7 +35,37 @@ TEST_F(Form1Test, AutoSaveIsOnAfterOkOnlyAndOffWithoutTheDialog) {
   Press(dialog.Command2, &Form1::AutoSave_Click);
   EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoSave), dialogs_.modals,
                        form.Session().AutoSave().names.base, form.Session().Quality()),
-            std::tuple(false, 3, "/out/holiday", 75));
+            std::tuple(false, 3, out + "/holiday", 75));
+}
+
+// "Ok" without a folder, or with a name that is no folder, keeps the dialog open and says so:
+// nothing is taken and "Auto Save" stays off, so that no picture goes to the root folder.
+TEST_F(Form1Test, AutoSaveDialogAsksForAFolderThatExists) {
+  Form1& form = Start();
+  Form2& dialog = *form.form2();
+  const std::string file = Pic("a.jpg", MakeJpeg(8, 8));
+  dialog.Text2->setText("x");
+  for (const std::string& folder : {std::string(), out_.File("missing"), file}) {
+    dialog.Text1->setText(QString::fromStdString(folder));
+    bool open = false;
+    dialogs_.onModal = [&](QDialog*) {
+      dialog.Command1->click();
+      open = dialog.isVisible();
+    };
+    form.AutoSave_Click();
+    EXPECT_TRUE(open) << folder;
+    ASSERT_EQ(dialogs_.messages.size(), 1u) << folder;
+    const std::string message = std::exchange(dialogs_.messages, {}).front();
+    EXPECT_TRUE(message.find("Choose a folder to save the pictures in") != std::string::npos &&
+                message.find(folder) != std::string::npos)
+        << message;
+  }
+  EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoSave), form.Session().HasAutoSaveNames(),
+                       form.Session().AutoSave().names.base),
+            std::tuple(false, false, ""));
+  AutoSaveWith(out_.Path(), "x");
+  EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoSave), form.Session().AutoSave().names.base),
+            std::tuple(true, out_.Path() + "/x"));
 }
 
 // The label dialog's text is drawn as a label; the dialog offers the last text, all selected,
