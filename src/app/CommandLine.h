@@ -7,16 +7,15 @@
 #include <vector>
 
 #include "labels/LabelFont.h"
+#include "slideshow/SlideSeconds.h"
 
 namespace snapwick {
 
-// The bounds of the values that the command line takes.
+// The bounds of the values that the command line takes (the seconds per slide: kMaxSlideSeconds).
 inline constexpr int32_t kMaxBoxSide = 16384;
 inline constexpr int32_t kMaxJobs = 1024;
 inline constexpr int32_t kMinCommandQuality = 1;
 inline constexpr int32_t kMaxCommandQuality = 100;
-// The longest slide interval a browser's timer keeps: 2^31 - 1 milliseconds.
-inline constexpr double kMaxSlideSeconds = 2147483.647;
 inline constexpr float kMaxFontPoints = 1000;
 
 // What the user asked for on the command line. Whatever was not given stays unset: the defaults

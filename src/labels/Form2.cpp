@@ -4,11 +4,13 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
 
 #include "platform/Dialogs.h"
+#include "slideshow/SlideSeconds.h"
 
 namespace snapwick {
 
@@ -79,6 +81,14 @@ void Form2::Command1_Click() {
   if (!QFileInfo(Text1->text()).isDir()) {
     const std::string choose = "Choose a folder to save the pictures in.";
     Refuse(Text1, folder.empty() ? choose : "There is no folder \"" + folder + "\". " + choose);
+    return;
+  }
+  // The slide show reads the seconds as written here; a text it cannot use would stop it
+  // half-way.
+  if (GenerateSlideShow->isChecked() &&
+      !SlideSecondsFromLocaleText(SlideTime->text().toStdString())) {
+    Refuse(SlideTime, "Give the seconds per slide as a number above 0 and at most " +
+                          QLocale().toString(kMaxSlideSeconds, 'f', 3).toStdString() + ".");
     return;
   }
   const std::string prefix = Text2->text().toStdString();

@@ -17,7 +17,8 @@ class DialogHost;
 
 // "Auto Save File Name Setting": folder, prefix or own names, quality and the slide-show
 // options of the automatic save. Hidden between uses, so its fields keep what was entered.
-// "Ok" accepts the dialog when the folder exists; Choice() then gives what was chosen.
+// "Ok" accepts the dialog when the folder exists and, with the slide show ticked, the seconds per
+// slide are a number the slide show can use; Choice() then gives what was chosen.
 class Form2 : public QDialog {
   Q_OBJECT
 

@@ -68,6 +68,35 @@ TEST_F(Form1Test, AutoSaveDialogAsksForAFolderThatExists) {
             std::tuple(true, out_.Path() + "/x"));
 }
 
+// With "Generate Slide Show" ticked, "Ok" takes only seconds per slide that the slide show can
+// use, read as it reads them (in the user's locale): a number above 0 that a browser's timer
+// keeps. Otherwise the dialog stays open and says so. Unticked, the field is not looked at.
+TEST_F(Form1Test, AutoSaveDialogTakesOnlySecondsASlideShowCanUse) {
+  Form1& form = Start();
+  Form2& dialog = *form.form2();
+  for (const char* seconds : {"abc", "0", "-5", "1e7", "", "5s", "inf", "2147484"}) {
+    dialog.SlideTime->setText(seconds);
+    AutoSaveWith(out_.Path(), "x", false, true);
+    EXPECT_FALSE(form.Checked(MenuItem::AutoSave)) << seconds;
+    ASSERT_EQ(dialogs_.messages.size(), 1u) << seconds;
+    const std::string message = std::exchange(dialogs_.messages, {}).front();
+    EXPECT_NE(message.find("seconds per slide"), std::string::npos) << message;
+  }
+  EXPECT_FALSE(form.Session().HasAutoSaveNames());
+  AutoSaveWith(out_.Path(), "x");
+  EXPECT_TRUE(form.Checked(MenuItem::AutoSave) && dialogs_.messages.empty());
+  for (const char* seconds : {"2.5", "0.25", "1e2", "2147483"}) {
+    dialog.SlideTime->setText(seconds);
+    AutoSaveWith(out_.Path(), "x", false, true);
+    EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoSave), form.Session().AutoSave().slideTime),
+              std::tuple(true, seconds));
+  }
+  ScopedLocale german("de_DE");
+  dialog.SlideTime->setText("2,5");
+  AutoSaveWith(out_.Path(), "x", false, true);
+  EXPECT_TRUE(form.Checked(MenuItem::AutoSave) && dialogs_.messages.empty());
+}
+
 // The label dialog's text is drawn as a label; the dialog offers the last text, all selected,
 // and "Cancel" draws nothing.
 TEST_F(Form1Test, LabelDialogDrawsItsTextAndOffersItAgain) {
