@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     __builtin_trap();
   }
   if (options.font && (options.font->face.empty() || !(options.font->size > 0) ||
-                       !(options.font->size <= snapwick::kMaxFontPoints))) {
+                       !(options.font->size <= snapwick::kMaxLabelFontPoints))) {
     __builtin_trap();
   }
   if (options.pictureItems) {

@@ -135,7 +135,7 @@ std::string_view TrimBlanks(std::string_view text) {
 std::optional<LabelFont> FontValue(std::string_view text) {
   const std::vector<std::string_view> fields = Split(text, ':');
   if (fields.size() < 2 || fields.size() > 4 || fields[0].empty()) return std::nullopt;
-  const auto size = PositiveNumber<float>(fields[1], kMaxFontPoints);
+  const auto size = PositiveNumber<float>(fields[1], kMaxLabelFontPoints);
   if (!size) return std::nullopt;
   LabelFont font{std::string(fields[0]), *size, false, false};
   for (size_t i = 2; i < fields.size(); ++i) {

@@ -11,12 +11,12 @@
 
 namespace snapwick {
 
-// The bounds of the values that the command line takes (the seconds per slide: kMaxSlideSeconds).
+// The bounds of the values that the command line takes (the seconds per slide: kMaxSlideSeconds;
+// the font size: kMaxLabelFontPoints).
 inline constexpr int32_t kMaxBoxSide = 16384;
 inline constexpr int32_t kMaxJobs = 1024;
 inline constexpr int32_t kMinCommandQuality = 1;
 inline constexpr int32_t kMaxCommandQuality = 100;
-inline constexpr float kMaxFontPoints = 1000;
 
 // What the user asked for on the command line. Whatever was not given stays unset: the defaults
 // (stored settings, the number of cores) are filled in by whoever runs the command.
