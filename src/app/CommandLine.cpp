@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "metadata/PictureDataItems.h"
-#include "slideshow/SlideSeconds.h"
 
 namespace snapwick {
 
@@ -330,7 +329,8 @@ class Parser {
         options_.keepPictureData = true;
         return;
       case Id::SlideShow:
-        options_.slideSeconds = value ? SlideSecondsFromText(text) : kDefaultSlideSeconds;
+        options_.slideSeconds =
+            value ? PositiveNumber<double>(text, kMaxSlideSeconds) : kDefaultSlideSeconds;
         if (!options_.slideSeconds) {
           return Invalid(known, text, "give the seconds per slide, a number above 0");
         }
