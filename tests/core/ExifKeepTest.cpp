@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <sstream>
 
 #include "base/Error.h"
@@ -245,13 +246,9 @@ TEST(KeptExif, RewrittenBlocksReadByExiv2AndOurReader) {
       falls += records[i].TagId < records[i - 1].TagId;
     EXPECT_EQ(falls, 1);
     for (const TagRecord& record : after.Records()) {
-      if (record.TagId == 274 || record.TagId == 40962 || record.TagId == 40963 ||
-          record.TagId == 0x8769 || record.TagId == 0x8825 || record.TagId == 0xA005)
-        continue;
-      const auto& old = before.Records();
-      const auto same = std::find_if(old.begin(), old.end(),
-                                     [&](const TagRecord& r) { return r.TagId == record.TagId; });
-      ASSERT_NE(same, old.end()) << record.TagId;
+      if (std::set{274, 40962, 40963, 0x8769, 0x8825, 0xA005}.contains(record.TagId)) continue;
+      const auto same = std::ranges::find(before.Records(), record.TagId, &TagRecord::TagId);
+      ASSERT_NE(same, before.Records().end()) << record.TagId;
       EXPECT_EQ(std::tie(record.FieldType, record.ValueCount, record.TagValue),
                 std::tie(same->FieldType, same->ValueCount, same->TagValue))
           << record.TagId;

@@ -38,62 +38,45 @@ TEST_F(Form1Test, AutoSaveIsOnAfterOkOnlyAndOffWithoutTheDialog) {
             std::tuple(false, 3, out + "/holiday", 75));
 }
 
-// "Ok" without a folder, or with a name that is no folder, keeps the dialog open and says so:
-// nothing is taken and "Auto Save" stays off, so that no picture goes to the root folder.
-TEST_F(Form1Test, AutoSaveDialogAsksForAFolderThatExists) {
+// "Ok" keeps the dialog open, says why and takes nothing, so that "Auto Save" stays off, for a
+// folder that is missing or no folder (no picture goes to the root folder) and, with "Generate
+// Slide Show" ticked, for seconds per slide that the slide show cannot use: it takes a number
+// above 0 that a browser's timer keeps, read as the slide show reads it (in the user's locale).
+// Unticked, the seconds are not looked at.
+TEST_F(Form1Test, AutoSaveDialogTakesOnlyAFolderThatExistsAndSecondsASlideShowCanUse) {
   Form1& form = Start();
-  Form2& dialog = *form.form2();
-  const std::string file = Pic("a.jpg", MakeJpeg(8, 8));
-  dialog.Text2->setText("x");
-  for (const std::string& folder : {std::string(), out_.File("missing"), file}) {
-    dialog.Text1->setText(QString::fromStdString(folder));
-    bool open = false;
-    dialogs_.onModal = [&](QDialog*) {
-      dialog.Command1->click();
-      open = dialog.isVisible();
-    };
-    form.AutoSave_Click();
-    EXPECT_TRUE(open) << folder;
-    ASSERT_EQ(dialogs_.messages.size(), 1u) << folder;
+  QLineEdit& slideTime = *form.form2()->SlideTime;
+  const std::string out = out_.Path(), missing = out_.File("missing"), file = Pic("a.jpg", "");
+  const std::string choose = "Choose a folder to save the pictures in";
+  // The folder, the seconds per slide, and what the message holds.
+  std::vector<std::tuple<std::string, const char*, std::vector<std::string>>> refused = {
+      {"", "5", {choose}}, {missing, "5", {choose, missing}}, {file, "5", {choose, file}}};
+  for (const char* seconds : {"abc", "0", "-5", "1e7", "", "5s", "inf", "2147484"})
+    refused.push_back({out, seconds, {"seconds per slide"}});
+  for (const auto& [folder, seconds, says] : refused) {
+    SCOPED_TRACE(folder + " " + seconds);
+    slideTime.setText(seconds);
+    EXPECT_TRUE(AutoSaveWith(folder, "x", false, true) && !form.Checked(MenuItem::AutoSave));
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
     const std::string message = std::exchange(dialogs_.messages, {}).front();
-    EXPECT_TRUE(message.find("Choose a folder to save the pictures in") != std::string::npos &&
-                message.find(folder) != std::string::npos)
-        << message;
+    for (const std::string& part : says)
+      EXPECT_NE(message.find(part), std::string::npos) << message;
   }
-  EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoSave), form.Session().HasAutoSaveNames(),
-                       form.Session().AutoSave().names.base),
-            std::tuple(false, false, ""));
-  AutoSaveWith(out_.Path(), "x");
-  EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoSave), form.Session().AutoSave().names.base),
-            std::tuple(true, out_.Path() + "/x"));
-}
-
-// With "Generate Slide Show" ticked, "Ok" takes only seconds per slide that the slide show can
-// use, read as it reads them (in the user's locale): a number above 0 that a browser's timer
-// keeps. Otherwise the dialog stays open and says so. Unticked, the field is not looked at.
-TEST_F(Form1Test, AutoSaveDialogTakesOnlySecondsASlideShowCanUse) {
-  Form1& form = Start();
-  Form2& dialog = *form.form2();
-  for (const char* seconds : {"abc", "0", "-5", "1e7", "", "5s", "inf", "2147484"}) {
-    dialog.SlideTime->setText(seconds);
-    AutoSaveWith(out_.Path(), "x", false, true);
-    EXPECT_FALSE(form.Checked(MenuItem::AutoSave)) << seconds;
-    ASSERT_EQ(dialogs_.messages.size(), 1u) << seconds;
-    const std::string message = std::exchange(dialogs_.messages, {}).front();
-    EXPECT_NE(message.find("seconds per slide"), std::string::npos) << message;
-  }
-  EXPECT_FALSE(form.Session().HasAutoSaveNames());
-  AutoSaveWith(out_.Path(), "x");
-  EXPECT_TRUE(form.Checked(MenuItem::AutoSave) && dialogs_.messages.empty());
+  EXPECT_EQ(std::tuple(form.Session().HasAutoSaveNames(), form.Session().AutoSave().names.base),
+            std::tuple(false, ""));
+  EXPECT_FALSE(AutoSaveWith(out, "x"));  // unticked, with the seconds "2147484"
+  EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoSave), form.Session().AutoSave().names.base,
+                       dialogs_.messages.size()),
+            std::tuple(true, out + "/x", 0u));
   for (const char* seconds : {"2.5", "0.25", "1e2", "2147483"}) {
-    dialog.SlideTime->setText(seconds);
-    AutoSaveWith(out_.Path(), "x", false, true);
+    slideTime.setText(seconds);
+    AutoSaveWith(out, "x", false, true);
     EXPECT_EQ(std::tuple(form.Checked(MenuItem::AutoSave), form.Session().AutoSave().slideTime),
               std::tuple(true, seconds));
   }
   ScopedLocale german("de_DE");
-  dialog.SlideTime->setText("2,5");
-  AutoSaveWith(out_.Path(), "x", false, true);
+  slideTime.setText("2,5");
+  EXPECT_FALSE(AutoSaveWith(out, "x", false, true));
   EXPECT_TRUE(form.Checked(MenuItem::AutoSave) && dialogs_.messages.empty());
 }
 

@@ -1,34 +1,20 @@
 // "Save All" of the main window: in the background, with a progress dialog, writing what "Auto
 // Save" writes.
-#include <QFile>
-
 #include "app/SaveAllView.h"
 #include "ui/UiFixture.h"
 
 namespace snapwick::test {
 
-namespace {
-
-std::string ReadBytes(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
-
 // Waits for the window's batch to end.
-bool SaveAllEnds(const Form1& form) {
+static bool SaveAllEnds(const Form1& form) {
   return QTest::qWaitFor([&] { return form.SaveAllRunning() == nullptr; }, 120000);
 }
-
-}  // namespace
 
 // "Save All" waits for a list; without auto-save names it asks for them first; it runs in the
 // background with a progress dialog, then tells the summary on the log line. Its files, the last
 // typed label on each, are byte for byte those that "Auto Save" writes with "Auto Label".
 TEST_F(Form1Test, SaveAllWritesWhatAutoSaveWritesInTheBackground) {
-  const std::vector<std::string> names{"a.jpg", "b.jpg", "c.jpg"};
-  Pic("a.jpg", MakeJpeg(400, 300, PhotoLike));
-  Pic("b.jpg", MakeJpeg(300, 400, PhotoLike));
-  Pic("c.jpg", MakeJpeg(200, 100, PhotoLike));
+  const std::vector<std::string> names = ThreePics(PhotoLike);
   const std::string batch = out_.File("batch"), shown = out_.File("shown");
   QDir().mkpath(QString::fromStdString(batch));
   QDir().mkpath(QString::fromStdString(shown));
@@ -60,8 +46,8 @@ TEST_F(Form1Test, SaveAllWritesWhatAutoSaveWritesInTheBackground) {
   Load(names);
   Auto();
   for (const char* name : {"x_001.jpg", "x_002.jpg", "x_003.jpg"}) {
-    const std::string expected = ReadBytes(shown + "/" + name);
-    EXPECT_TRUE(!expected.empty() && ReadBytes(batch + "/" + name) == expected) << name;
+    const std::string expected = ReadFile(shown + "/" + name);
+    EXPECT_TRUE(!expected.empty() && ReadFile(batch + "/" + name) == expected) << name;
   }
 }
 

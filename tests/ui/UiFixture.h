@@ -37,14 +37,10 @@ struct FakeDialogHost : DialogHost {
   Answer SaveFile(QWidget*, Text, Text) override { return Open(), std::exchange(file, {}); }
   Answer ChooseFolder(QWidget*, Text, Text) override { return Open(), Answer(); }
   bool AskYesNo(QWidget*, Text title, Text text) override {
-    Open();
-    questions.push_back(title + "|" + text);
+    Open(), questions.push_back(title + "|" + text);
     return questions.size() <= yesNo.size() && yesNo[questions.size() - 1];
   }
-  void ShowMessage(QWidget*, Text, Text text) override {
-    Open();
-    messages.push_back(text);
-  }
+  void ShowMessage(QWidget*, Text, Text text) override { Open(), messages.push_back(text); }
   std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return Open(), font; }
   int RunModal(QDialog* dialog) override {
     ++modals;
@@ -82,6 +78,14 @@ struct Form1Test : Workspace {
     return *form_;
   }
   std::string Log() const { return form_->LogMessage->text().toStdString(); }
+  std::string Title() const { return form_->Session().WindowTitle(); }
+  // a.jpg of 400 x 300, b.jpg of 300 x 400 and c.jpg of 200 x 100 in the pictures' folder.
+  std::vector<std::string> ThreePics(const Pattern& pattern = Gradient) {
+    Pic("a.jpg", MakeJpeg(400, 300, pattern));
+    Pic("b.jpg", MakeJpeg(300, 400, pattern));
+    Pic("c.jpg", MakeJpeg(200, 100, pattern));
+    return {"a.jpg", "b.jpg", "c.jpg"};
+  }
   // Runs a command that asks for a file, answering with the file.
   void Answer(const std::string& file, void (Form1::*command)()) {
     dialogs_.file = file;
@@ -89,14 +93,17 @@ struct Form1Test : Workspace {
   }
   // "Load..." answered with pictures of the pictures' folder.
   void Load(const std::vector<std::string>& names) { Answer(Selection(names), &Form1::Load_Click); }
-  // Runs a command that opens a modal dialog, and presses one of the dialog's buttons.
-  void Press(QAbstractButton* button, void (Form1::*command)()) {
-    dialogs_.onModal = [button](QDialog*) { button->click(); };
+  // Runs a command that opens a modal dialog, and presses one of the dialog's buttons; whether the
+  // dialog stayed open after the press.
+  bool Press(QAbstractButton* button, void (Form1::*command)()) {
+    bool open = false;
+    dialogs_.onModal = [&](QDialog* dialog) { button->click(), open = dialog->isVisible(); };
     (form_.get()->*command)();
     dialogs_.onModal = nullptr;
+    return open;
   }
-  // "Auto Save" switched on through its dialog's "Ok".
-  void AutoSaveWith(const std::string& folder, const std::string& prefix, bool keepNames = false,
+  // "Auto Save" switched on by "Ok" in its dialog; whether the dialog stayed open.
+  bool AutoSaveWith(const std::string& folder, const std::string& prefix, bool keepNames = false,
                     bool slideShow = false) {
     Form2& dialog = *form_->form2();
     dialog.Text1->setText(QFile::decodeName(QByteArray::fromStdString(folder)));
@@ -104,7 +111,7 @@ struct Form1Test : Workspace {
     dialog.KeepFileName->setChecked(keepNames);
     dialog.GenerateSlideShow->setChecked(slideShow);
     form_->SetChecked(MenuItem::AutoSave, false);
-    Press(dialog.Command1, &Form1::AutoSave_Click);
+    return Press(dialog.Command1, &Form1::AutoSave_Click);
   }
   // "Auto" on a fast timer until it switches itself off at the list's end.
   void Auto() {
