@@ -37,10 +37,14 @@ struct FakeDialogHost : DialogHost {
   Answer SaveFile(QWidget*, Text, Text) override { return Open(), std::exchange(file, {}); }
   Answer ChooseFolder(QWidget*, Text, Text) override { return Open(), Answer(); }
   bool AskYesNo(QWidget*, Text title, Text text) override {
-    Open(), questions.push_back(title + "|" + text);
+    Open();
+    questions.push_back(title + "|" + text);
     return questions.size() <= yesNo.size() && yesNo[questions.size() - 1];
   }
-  void ShowMessage(QWidget*, Text, Text text) override { Open(), messages.push_back(text); }
+  void ShowMessage(QWidget*, Text, Text text) override {
+    Open();
+    messages.push_back(text);
+  }
   std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return Open(), font; }
   int RunModal(QDialog* dialog) override {
     ++modals;
@@ -97,7 +101,10 @@ struct Form1Test : Workspace {
   // dialog stayed open after the press.
   bool Press(QAbstractButton* button, void (Form1::*command)()) {
     bool open = false;
-    dialogs_.onModal = [&](QDialog* dialog) { button->click(), open = dialog->isVisible(); };
+    dialogs_.onModal = [&](QDialog* dialog) {
+      button->click();
+      open = dialog->isVisible();
+    };
     (form_.get()->*command)();
     dialogs_.onModal = nullptr;
     return open;
