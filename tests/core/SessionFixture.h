@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 #include "app/PictureSession.h"
 #include "support/Probes.h"
@@ -33,6 +35,16 @@ struct MemoryProbe {
   int64_t ResidentKb() const { return ProcStatusKb("VmHWM") - resident_; }
   const int64_t peak_ = ProcStatusKb("VmPeak"), resident_ = ProcStatusKb("VmRSS");
 };
+
+// The names in folder `a` (see Folder) when folder `b` holds the same files, byte for byte and
+// none empty; else the first that differs.
+inline std::string SameFiles(const std::string& a, const std::string& b) {
+  for (const QString& name : QDir(QString::fromStdString(a)).entryList(QDir::Files)) {
+    const std::string file = "/" + name.toStdString(), bytes = ReadFile(a + file);
+    if (bytes.empty() || bytes != ReadFile(b + file)) return name.toStdString() + " differs";
+  }
+  return Folder(a) == Folder(b) ? Folder(a) : b + " holds " + Folder(b);
+}
 
 // While it lives, the calling thread loses root's privilege to override file permissions, so
 // that mode bits apply to it as to anyone.
@@ -98,6 +110,17 @@ struct SessionTest : Workspace {
     const std::string base = folder + "/" + (keepNames ? "" : prefix);
     session_->SetAutoSave({{base, folder + "/", prefix, keepNames}, slideTime, slideShow});
     road_.autoSave = true;
+  }
+  // Shows the pictures of the pictures' folder one after another, as "Auto" does, with
+  // "Auto Save" into a new folder; the label asked for is `label`.
+  void AutoSaveShown(const std::string& folder, const std::string& prefix,
+                     const std::vector<std::string>& names,
+                     const std::optional<std::string>& label = {}) {
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    AutoSaveWith(folder, prefix);
+    session_->LoadSelection(Selection(names), road_, [&] { return label; });
+    while (session_->Files().HasMore())
+      session_->ShowPicture(road_, [&] { return label; });
   }
   const std::string& Log() const { return session_->Log(); }
 
