@@ -150,6 +150,7 @@ void PictureSession::LoadSelection(const std::string& selection, const RoadSwitc
                                    const LabelAsker& askLabel) {
   files_.SetFiles(selection);
   listNames_.clear();
+  listFiles_.reset();
   next_.Clear();
   if (switches.autoSave && autoSave_.generateSlideShow) {
     try {
@@ -264,11 +265,8 @@ std::string PictureSession::NotWrittenOver(const std::string& target) {
   if (!ReadFileStamp(target, stamp)) return std::string();
   if (IsSameFile(target, currentFileName_)) return "is the original";
   // The list's files are looked up once for each list.
-  if (listFilesOf_ != files_.FileList) {
-    listFiles_ = FileSet(files_.PicturePaths());
-    listFilesOf_ = files_.FileList;
-  }
-  return listFiles_.Holds(target) ? "is another picture of the list" : std::string();
+  if (!listFiles_) listFiles_ = FileSet(files_.PicturePaths());
+  return listFiles_->Holds(target) ? "is another picture of the list" : std::string();
 }
 
 SavedPicture PictureSession::SaveListPicture(int32_t number, const RoadSwitches& switches,

@@ -211,10 +211,9 @@ class PictureSession {
   std::vector<std::string> madeTempFiles_;  // the temporary JPEGs written, by full path
   std::string log_;
   std::optional<std::string> lastLabel_;
-  bool holdsPictures_ = true;             // false: nothing held ahead or between pictures
-  std::vector<std::string> listNames_;    // the auto-save names of the list, once asked for
-  FileSet listFiles_;                     // the files of the list's pictures,
-  std::vector<std::string> listFilesOf_;  // as they were for this list
+  bool holdsPictures_ = true;           // false: nothing held ahead or between pictures
+  std::vector<std::string> listNames_;  // the auto-save names of the list, once asked for
+  std::optional<FileSet> listFiles_;    // the files of the list's pictures, once asked for
 
   Picture picture1_;  // the loaded picture at full size
   Picture spare_;     // receives the next picture, so that a failed load keeps the current one

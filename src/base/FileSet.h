@@ -12,7 +12,6 @@ namespace snapwick {
 // be looked up when the set is made are not members.
 class FileSet {
  public:
-  FileSet() = default;
   explicit FileSet(const std::vector<std::string>& paths);
 
   // Whether the path leads to one of the files, as it is now; false when it cannot be looked up.

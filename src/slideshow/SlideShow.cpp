@@ -1,7 +1,5 @@
 #include "slideshow/SlideShow.h"
 
-#include <QLocale>
-#include <QString>
 #include <charconv>
 #include <cmath>
 #include <initializer_list>
@@ -9,6 +7,7 @@
 
 #include "base/Error.h"
 #include "base/PosixFile.h"
+#include "slideshow/SlideSeconds.h"
 
 namespace snapwick {
 
@@ -109,10 +108,9 @@ std::string EscapeName(const std::string& name) {
 // double, is a type mismatch.
 std::string IntervalText(const std::function<std::string()>& slideTime) {
   const std::string text = slideTime();
-  bool ok = false;
-  const double seconds = QLocale().toDouble(QString::fromUtf8(text), &ok);
-  if (!ok || !std::isfinite(seconds)) RaiseError(kErrTypeMismatch, "\"" + text + "\"");
-  const double milliseconds = seconds * 1000;
+  const std::optional<double> seconds = ReadSlideSeconds(text);
+  if (!seconds) RaiseError(kErrTypeMismatch, "\"" + text + "\"");
+  const double milliseconds = *seconds * 1000;
   if (!std::isfinite(milliseconds)) RaiseError(kErrTypeMismatch, "\"" + text + "\"");
   // Plain digits up to 1e15, where every whole number is exact; beyond, the shortest form with
   // an exponent ("1e+20"), which the script reads as well.
