@@ -1,14 +1,11 @@
 // The picture surface, the resampler, the orientation turns, the black check, the JPEG writer
 // and the date text of a file.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <array>
-#include <csignal>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <random>
 
 #include "base/Error.h"
@@ -20,6 +17,7 @@
 #include "imaging/cDIBSection.h"
 #include "imaging/mIntelJPEGLibrary.h"
 #include "support/Fixtures.h"
+#include "support/Probes.h"
 #include "support/ReferenceResample.h"
 #include "support/TestEnvironment.h"
 
@@ -134,18 +132,14 @@ TEST(JpegWriter, FailuresKeepTheEarlierFileAndSuccessItsTimesAndModeAtAClampedQu
                static_cast<uint8_t>(8 * y)};
   });
   // Files may not grow beyond 512 bytes: writes fail as on a full disk.
-  rlimit previous{};
-  ::getrlimit(RLIMIT_FSIZE, &previous);
-  const rlimit limit{512, previous.rlim_max};
-  const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  const int32_t full = ErrorNumberOf([&] { SaveJPG(dib, file, 100); });
-  const int32_t fresh = ErrorNumberOf([&] { SaveJPG(dib, dir.File("fresh.jpg"), 100); });
-  ::setrlimit(RLIMIT_FSIZE, &previous);
-  std::signal(SIGXFSZ, handler);
-  EXPECT_TRUE(full == kErrDiskFull && fresh == kErrDiskFull);
+  const auto onFullDisk = [&](const std::string& path) {
+    const ScopedFileSizeLimit limit(512);
+    return ErrorNumberOf([&] { SaveJPG(dib, path, 100); });
+  };
+  EXPECT_TRUE(onFullDisk(file) == kErrDiskFull &&
+              onFullDisk(dir.File("fresh.jpg")) == kErrDiskFull);
   EXPECT_EQ(ReadFile(file), "earlier picture");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+  EXPECT_EQ(Folder(dir.Path()), "photo.jpg");
 
   ASSERT_TRUE(SetFileTimes(file, {1000000000, 123456789}, {1100000000, 987654321}));
   ASSERT_TRUE(SaveJPG(dib, file, 100));

@@ -15,8 +15,9 @@ namespace snapwick::test {
 constexpr const char* kDate = "Sat Jul-03, 2004 12:05:09";
 constexpr timespec kWritten[2] = {{1088856309, 0}, {1088856309, 0}};  // 2004-07-03 12:05:09 UTC
 
-// A picture of a camera "Foto" last written at the date, shown without "Auto Date" with the
-// camera's make ticked, then put on a grey box of 600 x 120 where text is drawn in plain pixels.
+// A picture of a camera "Foto" taken on 12 June 2004 and last written at the date, shown without
+// "Auto Date" with the camera's make ticked, then put on a grey box of 600 x 120 where text is
+// drawn in plain pixels.
 struct DrawingTest : SessionTest {
   void SetUp() override {
     SessionTest::SetUp();
@@ -90,23 +91,13 @@ TEST_F(DrawingTest, ClearKeepsWhatASaveMadePartOfThePicture) {
             std::tuple("pic 600x120", true));
 }
 
-// A camera picture, written on 3 July 2004 at 12:05:09 UTC and taken on 12 June 2004.
-struct CameraTest : SessionTest {
-  void SetUp() override {
-    SessionTest::SetUp();
-    const std::string camera = Pic("camera.jpg", ExifJpeg(CameraExif(), false, MakeJpeg(32, 24)));
-    ASSERT_EQ(::utimensat(AT_FDCWD, camera.c_str(), kWritten, 0), 0);
-  }
-  ScopedTimeZone zone_{"XXX-2"};
-};
-
 // The stored items (Model, Make, DateTime and SelfTimerMode, which is absent) in catalogue order,
 // in the picture string and in the listing.
-TEST_F(CameraTest, PictureStringAndListingFollowTheStoredItems) {
+TEST_F(DrawingTest, PictureStringAndListingFollowTheStoredItems) {
   SettingsStore::SaveSetting("PicData",
                              "0,1,1,0,0,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,0,0,0,0,0,0,0,");
   Start();
-  Load({"camera.jpg"});
+  Load({"dated.jpg"});
   EXPECT_EQ(session_->PictureString(),
             " Make : Foto Model : F-20 Zoom DateTime : 2004:06:12 18:42:07");
   EXPECT_EQ(session_->PictureDataText(),
@@ -114,9 +105,9 @@ TEST_F(CameraTest, PictureStringAndListingFollowTheStoredItems) {
 }
 
 // The date of the file in the PC's time zone or in UTC.
-TEST_F(CameraTest, FileDateIsInThePcZoneOrInUtc) {
-  Start();
-  Load({"camera.jpg"});
+TEST_F(DrawingTest, FileDateIsInThePcZoneOrInUtc) {
+  const ScopedTimeZone zone("XXX-2");
+  Next();
   EXPECT_EQ(session_->FileDateText(), "Sat Jul-03, 2004 14:05:09");
   road_.usePcZone = false;
   Next();

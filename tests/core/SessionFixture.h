@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <linux/capability.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -60,23 +58,6 @@ struct ScopedFilePermissionsApply {
   __user_cap_data_struct saved_[2] = {};
 };
 
-// While it lives, files larger than `bytes` cannot be written, as on a disk that is full: the
-// write fails with EFBIG (its signal SIGXFSZ is ignored meanwhile).
-struct ScopedFileSizeLimit {
-  explicit ScopedFileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    rlimit small = saved_;
-    small.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-  }
-  ~ScopedFileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, oldHandler_);
-  }
-  rlimit saved_{};
-  void (*oldHandler_)(int);
-};
-
 // A picture session in a workspace. The road runs with the switches of `road_` (the menu's
 // defaults); no label is asked for.
 struct SessionTest : Workspace {
@@ -96,9 +77,6 @@ struct SessionTest : Workspace {
     session_->LoadSelection(PictureList::SelectionFor(paths), road_, {});
   }
   bool Next() { return session_->ShowPicture(road_, {}); }
-  bool Prev() {
-    return session_->Files().StepBack() && session_->ShowPicture(road_, {}, Travel::Back);
-  }
   // Shows the rest of the list.
   void Auto() {
     while (session_->Files().HasMore())

@@ -63,7 +63,7 @@ TEST_F(FivePictures, StepBackAndRefitToANewBoxSize) {
   LoadAll();
   Auto();
   for (int back = 0; back < 3; ++back)
-    EXPECT_TRUE(Prev());
+    EXPECT_TRUE(session_->Files().StepBack() && session_->ShowPicture(road_, {}, Travel::Back));
   EXPECT_EQ(session_->WindowTitle(), pics_.File("b.jpg") + "  [ 0.5M 600x800] Photo 2 of 5");
   session_->SetView(160, 120);
   EXPECT_EQ(session_->Picture2().PictureImage().size(), QSize(360, 480));

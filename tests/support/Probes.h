@@ -1,8 +1,11 @@
 #pragma once
 
+#include <sys/resource.h>
+
 #include <QDir>
 #include <QImage>
 #include <QRect>
+#include <csignal>
 #include <string>
 
 #include "support/Fixtures.h"
@@ -31,5 +34,22 @@ inline std::string Folder(const std::string& path) {
   }
   return list.join(", ").toStdString();
 }
+
+// While it lives, files larger than `bytes` cannot be written, as on a disk that is full: the
+// write fails with EFBIG (its signal SIGXFSZ is ignored meanwhile).
+struct ScopedFileSizeLimit {
+  explicit ScopedFileSizeLimit(rlim_t bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit small = saved_;
+    small.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+  }
+  ~ScopedFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, oldHandler_);
+  }
+  rlimit saved_{};
+  void (*oldHandler_)(int);
+};
 
 }  // namespace snapwick::test
